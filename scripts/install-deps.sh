@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what Dovrante needs to build, run and be tested, from Debian 12 packages only.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ libgtest-dev libgmock-dev
+    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6printsupport6 libcups2-dev
+    fonts-dejavu-core xdg-utils
+    # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
+    xvfb xauth xclip xdotool x11-utils imagemagick
+    cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    # Recommends would pull in systemd and desktop services the program does not need.
+    $sudo apt-get update
+    $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

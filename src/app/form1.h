@@ -1,0 +1,144 @@
+#pragma once
+
+#include "app/controls.h"
+#include "app/form1_services.h"
+
+#include <string>
+
+namespace dovrante {
+
+// The main window as a model: its controls, its state and its handlers, with no widgets.
+// The view mirrors it onto the screen after every event and routes the widgets' events here.
+class Form1 final {
+public:
+    static constexpr const char *DesignCaption = "Clipboard Print with Options";
+    static constexpr Colour WindowBackground = 0xFFFFFF;
+
+    explicit Form1(Form1Services services);
+    Form1(const Form1 &) = delete;
+    Form1 &operator=(const Form1 &) = delete;
+
+    // --- The window itself ---
+    std::string caption = DesignCaption;
+    Colour backColour = WindowBackground;
+    FontSpec font = sansSerif(true);
+    bool keyPreview = true;
+    float left = 1095;
+    float top = 1485;
+    float width = 9690;
+    float height = 6510;
+
+    // --- Controls, with their design values ---
+    Button cmdOpen;
+    TextBox txtMin;
+    Button cmdFolders;
+    Button cmdMin;
+    Button cmdSave;
+    Button cmdBmpData;
+    Button cmdTxtData;
+    Button cmdCaption;
+    TextBox txtCaption;
+    Button cmdFontP;
+    Button cmdSaveAs;
+    Button cmdIdeas;
+    Button cmdReload;
+    Button cmdFont;
+    Button cmdColor;
+    Button cmdPrint;
+    ScrollBar HScroll1;
+    ScrollBar VScroll1;
+    CommonDialog CommonDialog1;
+    PictureBox Picture1;
+    PictureBox Picture2;
+    ImageBox Image1;
+    RichTextBox RichTextBox1;
+
+    // --- State variables ---
+    std::string clipKind;
+    std::string bmpDataFolder;
+    std::string dateCaption;
+
+    // The control the program last moved the keyboard focus to; the view takes it once.
+    Control *takeFocusRequest();
+    void setFocus(Control &control) { m_focusRequest = &control; }
+
+    // --- Main window and start-up ---
+    void Form_Load();
+    void Form_Click();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_KeyPress(int keyAscii);
+    void Form_KeyUp(int keyCode, int shift);
+
+    // --- Capture and view ---
+    void ReloadFromClipboard();
+    void LayoutPicture();
+    void HScroll1_Change();
+    void VScroll1_Change();
+    void ToggleToolbar();
+    void cmdReload_Click();
+    void cmdMin_Click();
+    void txtMin_Click();
+    void Picture1_Click();
+    void Picture1_MouseDown(int button);
+    void Picture2_MouseDown(int button);
+    void Image1_MouseDown(int button);
+    void RichTextBox1_MouseDown(int button);
+
+    // --- Caption and appearance ---
+    void cmdCaption_Click();
+    void txtCaption_GotFocus();
+    void txtCaption_KeyPress(int keyAscii);
+    void txtCaption_MouseDown(int button);
+    void cmdFont_Click();
+    void cmdFontP_Click();
+    void cmdColor_Click();
+    // Sets both records of the colour mode: the button's caption and the printer's mode.
+    void setColourMode(bool colour);
+
+    // --- Files and companions ---
+    void cmdSave_Click();
+    void SaveScreenImage();
+    void cmdSaveAs_Click();
+    void AppendTextData();
+    void cmdOpen_Click();
+    void cmdBmpData_Click();
+    void cmdIdeas_Click();
+    void cmdFolders_Click();
+    void cmdTxtData_Click();
+
+    // --- Printing ---
+    void cmdPrint_Click();
+
+    // The program's own file "<folder>/<base name><ending>".
+    std::string programFile(const std::string &ending) const;
+
+    const Form1Services &services() const { return m_services; }
+
+private:
+    Form1Services m_services;
+    Control *m_focusRequest = nullptr;
+};
+
+// Mouse button codes and shift-state bits of the window's events.
+namespace MouseButton {
+constexpr int Left = 1;
+constexpr int Right = 2;
+constexpr int Middle = 4;
+} // namespace MouseButton
+
+namespace ShiftState {
+constexpr int Shift = 1;
+constexpr int Ctrl = 2;
+constexpr int Alt = 4;
+} // namespace ShiftState
+
+// Virtual key codes the window reacts to.
+namespace KeyCode {
+constexpr int Escape = 27;
+constexpr int Enter = 13;
+constexpr int O = 79;
+constexpr int F2 = 113;
+constexpr int F5 = 116;
+} // namespace KeyCode
+
+} // namespace dovrante

@@ -1,0 +1,78 @@
+#include "app/form1.h"
+#include "app/toolbar_layout.h"
+
+namespace dovrante {
+
+namespace {
+
+void apply(Control &control, const Place &place)
+{
+    control.left = place.left;
+    control.top = place.top;
+    control.width = place.width;
+    control.height = place.height;
+}
+
+constexpr Colour PaleYellow = 0xC8FAFF;
+constexpr Colour Pink = 0xCC99FF;
+
+} // namespace
+
+void Form1::Form_Load()
+{
+    // The command line is ignored: every start behaves the same.
+    top = 0;
+    left = 0;
+    height = m_services.screen.heightTwips();
+    width = m_services.screen.widthTwips();
+    backColour = PaleYellow;
+    keyPreview = true;
+
+    bmpDataFolder = m_services.program.programFolder() + "/" + m_services.program.baseName() +
+                    "/BMP Data";
+    cmdBmpData.toolTip = "Open the BMP Data Folder: " + bmpDataFolder;
+    cmdTxtData.toolTip = "Edit the Text Data File: " + programFile(" Data.txt");
+
+    const StartupLayout layout = computeStartupLayout(width, height);
+    apply(cmdMin, layout.cmdMin);
+    cmdMin.visible = false;
+    apply(txtMin, layout.txtMin);
+    txtMin.text = "-";
+    txtMin.backColour = Pink;
+    apply(cmdIdeas, layout.cmdIdeas);
+    apply(cmdBmpData, layout.cmdBmpData);
+    apply(cmdTxtData, layout.cmdTxtData);
+    apply(cmdSaveAs, layout.cmdSaveAs);
+    apply(cmdSave, layout.cmdSave);
+    apply(cmdFolders, layout.cmdFolders);
+    apply(cmdReload, layout.cmdReload);
+    apply(cmdCaption, layout.cmdCaption);
+    apply(cmdColor, layout.cmdColor);
+    apply(cmdPrint, layout.cmdPrint);
+    apply(cmdOpen, layout.cmdOpen);
+    apply(cmdFontP, layout.cmdFontP);
+    apply(cmdFont, layout.cmdFont);
+
+    apply(txtCaption, layout.txtCaption);
+    txtCaption.visible = false;
+    apply(Picture1, layout.Picture1);
+    Picture1.visible = false;
+    apply(Picture2, layout.Picture2);
+    Picture2.visible = false;
+    apply(Image1, layout.Image1);
+    apply(HScroll1, layout.HScroll1);
+    HScroll1.visible = false;
+    HScroll1.value = 0;
+    apply(VScroll1, layout.VScroll1);
+    VScroll1.visible = false;
+    VScroll1.value = 0;
+    apply(RichTextBox1, layout.RichTextBox1);
+    RichTextBox1.visible = false;
+    RichTextBox1.font = FontSpec{"Courier", 10.0f, false, false, false, false};
+
+    ReloadFromClipboard();
+
+    txtCaption.text = caption;
+}
+
+} // namespace dovrante

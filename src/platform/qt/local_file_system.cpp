@@ -1,0 +1,83 @@
+#include "platform/qt/local_file_system.h"
+
+#include "platform/qt/qt_strings.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dovrante {
+
+namespace {
+
+Failure failure(const std::string &path, const std::string &reason)
+{
+    return Failure{"Cannot write " + path + ": " + reason};
+}
+
+} // namespace
+
+MaybeFailure LocalFileSystem::append(const std::string &path, const std::string &bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return failure(path, std::strerror(errno));
+
+    struct stat before {};
+    const bool sized = ::fstat(fd, &before) == 0;
+    // One write with O_APPEND: another program appending at the same time cannot land inside it.
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    const int writeError = errno;
+    MaybeFailure result;
+    if (written != static_cast<ssize_t>(bytes.size())) {
+        // A short write (disk full) would leave half an entry; take it back when it is the last
+        // thing in the file.
+        struct stat after {};
+        if (sized && written > 0 && ::fstat(fd, &after) == 0 &&
+            after.st_size == before.st_size + written) {
+            [[maybe_unused]] const int ignored = ::ftruncate(fd, before.st_size);
+        }
+        result = failure(path, written < 0 ? std::strerror(writeError) : "the disk is full");
+    }
+    if (::close(fd) != 0 && !result)
+        result = failure(path, std::strerror(errno));
+    return result;
+}
+
+MaybeFailure LocalFileSystem::writeWhole(const std::string &path, const std::string &bytes)
+{
+    // QSaveFile writes beside the target and renames over it only when everything is written.
+    QSaveFile file(toQt(path));
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(path, fromQt(file.errorString()));
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size())) {
+        const std::string reason = fromQt(file.errorString());
+        file.cancelWriting();
+        return failure(path, reason);
+    }
+    if (!file.commit())
+        return failure(path, fromQt(file.errorString()));
+    return std::nullopt;
+}
+
+std::optional<int> LocalFileSystem::attributes(const std::string &path)
+{
+    const QFileInfo info(toQt(path));
+    if (!info.exists())
+        return std::nullopt;
+    int bits = info.isDir() ? FileAttribute::Directory : FileAttribute::Archive;
+    if (::access(path.c_str(), W_OK) != 0)
+        bits |= FileAttribute::ReadOnly;
+    if (info.fileName().startsWith(QLatin1Char('.')))
+        bits |= FileAttribute::Hidden;
+    return bits;
+}
+
+} // namespace dovrante

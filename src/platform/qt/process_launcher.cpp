@@ -1,0 +1,42 @@
+#include "platform/qt/process_launcher.h"
+
+#include "platform/qt/qt_strings.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace dovrante {
+
+MaybeFailure ProcessLauncher::start(const std::string &program, const std::string &argument,
+                                    int /*windowStyle: the desktop places new windows itself*/)
+{
+    const std::string commandLine = argument.empty() ? program : program + " " + argument;
+    const QString name = toQt(program);
+
+    QString executable;
+    if (name.contains(QLatin1Char('/'))) {
+        executable = name;
+    } else {
+        // A bare name is looked for beside this program first, then on the PATH.
+        const QFileInfo besideUs(toQt(m_location.programFolder()) + QLatin1Char('/') + name);
+        executable = besideUs.isFile() && besideUs.isExecutable()
+                         ? besideUs.filePath()
+                         : QStandardPaths::findExecutable(name);
+    }
+    const QFileInfo info(executable);
+    if (executable.isEmpty() || !info.exists())
+        return Failure{"Cannot start " + commandLine + ": the program was not found"};
+    if (!info.isFile() || !info.isExecutable())
+        return Failure{"Cannot start " + commandLine + ": the program is not executable"};
+
+    QProcess process;
+    process.setProgram(info.absoluteFilePath());
+    process.setArguments(argument.empty() ? QStringList() : QStringList{toQt(argument)});
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        return Failure{"Cannot start " + commandLine + ": " + fromQt(process.errorString())};
+    return std::nullopt;
+}
+
+} // namespace dovrante

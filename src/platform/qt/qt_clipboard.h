@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/clipboard.h"
+
+namespace dovrante {
+
+// The X11 (or other desktop) clipboard through QClipboard.
+class QtClipboard final : public Clipboard {
+public:
+    explicit QtClipboard(double logicalDpi) : m_dpi(logicalDpi) {}
+    std::vector<int> availableFormats() override;
+    std::string text() override;
+    Result<PicturePtr> picture() override;
+    void clear() override;
+    void setPicture(const PicturePtr &picture) override;
+
+private:
+    double m_dpi;
+};
+
+} // namespace dovrante

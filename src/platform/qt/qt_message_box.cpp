@@ -1,0 +1,55 @@
+#include "platform/qt/qt_message_box.h"
+
+#include "platform/qt/qt_strings.h"
+
+#include <QMessageBox>
+
+namespace dovrante {
+
+namespace {
+
+QMessageBox::Icon toQt(MessageBox::Icon icon)
+{
+    switch (icon) {
+    case MessageBox::Icon::Question:
+        return QMessageBox::Question;
+    case MessageBox::Icon::Information:
+        return QMessageBox::Information;
+    case MessageBox::Icon::Warning:
+        return QMessageBox::Warning;
+    case MessageBox::Icon::Critical:
+        return QMessageBox::Critical;
+    case MessageBox::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MessageBox::Answer QtMessageBox::show(const std::string &text, Buttons buttons, Icon icon,
+                                      Answer defaultButton, const std::optional<std::string> &title)
+{
+    if (m_beforeModal)
+        m_beforeModal();
+
+    QMessageBox box;
+    // Captions and paths may look like markup; they are shown as the characters they are.
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowTitle(title ? dovrante::toQt(*title) : QStringLiteral("Dovrante"));
+    box.setText(dovrante::toQt(text));
+    box.setIcon(toQt(icon));
+    if (buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int pressed = box.exec();
+    if (buttons == Buttons::YesNo)
+        return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    return Answer::Ok;
+}
+
+} // namespace dovrante

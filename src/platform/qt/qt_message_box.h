@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/message_box.h"
+
+#include <functional>
+
+namespace dovrante {
+
+// Qt message boxes, plain text only, titled "Dovrante" unless told otherwise.
+class QtMessageBox final : public MessageBox {
+public:
+    // Called before each box, so that the window shows the model's state while the box waits.
+    void setBeforeModal(std::function<void()> beforeModal) { m_beforeModal = std::move(beforeModal); }
+
+    Answer show(const std::string &text, Buttons buttons, Icon icon, Answer defaultButton,
+                const std::optional<std::string> &title) override;
+
+private:
+    std::function<void()> m_beforeModal;
+};
+
+} // namespace dovrante

@@ -1,0 +1,433 @@
+#include "view/main_window_view.h"
+
+#include "app/form1.h"
+#include "platform/qt/qt_strings.h"
+#include "view/key_codes.h"
+#include "view/picture_widget.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace dovrante {
+
+namespace {
+
+QColor toQColor(Colour colour)
+{
+    return QColor(colourRed(colour), colourGreen(colour), colourBlue(colour));
+}
+
+QFont toQFont(const FontSpec &spec)
+{
+    QFont font(toQt(spec.name));
+    if (spec.size > 0)
+        font.setPointSizeF(static_cast<double>(spec.size));
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikethrough);
+    return font;
+}
+
+// Tooltips are plain text: anything Qt would take for markup is escaped, never rendered.
+QString plainToolTip(const std::string &text)
+{
+    const QString tip = toQt(text);
+    if (!Qt::mightBeRichText(tip))
+        return tip;
+    return QStringLiteral("<p style='white-space:pre'>") + tip.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
+int buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::RightButton:
+        return MouseButton::Right;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return 0;
+    }
+}
+
+// The text view shows LF breaks; the program holds the text with CR LF, as the control reports it.
+QString forDisplay(const std::string &text)
+{
+    QString shown = toQt(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+std::string fromDisplay(const QString &text)
+{
+    QString held = text;
+    held.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return fromQt(held);
+}
+
+void setBackground(QWidget *widget, const std::optional<Colour> &colour, QPalette::ColorRole role)
+{
+    if (!colour)
+        return;
+    QPalette palette = widget->palette();
+    if (palette.color(role) == toQColor(*colour))
+        return;
+    palette.setColor(role, toQColor(*colour));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    , m_form(form)
+    , m_twipsPerPixel(twipsPerPixel)
+{
+    setObjectName(QStringLiteral("Form1"));
+
+    // Created back to front: the tool bar floats over the picture and the text view.
+    m_picture1 = new QWidget(this);
+    m_image1 = new PictureWidget(m_picture1);
+    m_picture2 = new PictureWidget(m_picture1);
+    m_hScroll1 = new QScrollBar(Qt::Horizontal, this);
+    m_vScroll1 = new QScrollBar(Qt::Vertical, this);
+    m_richTextBox1 = new QPlainTextEdit(this);
+    m_txtCaption = new QLineEdit(this);
+
+    const auto button = [this](QPushButton *&widget, void (Form1::*handler)()) {
+        widget = new QPushButton(this);
+        connect(widget, &QPushButton::clicked, this, [this, handler] {
+            run([this, handler] { (m_form.*handler)(); });
+        });
+    };
+    button(m_cmdFont, &Form1::cmdFont_Click);
+    button(m_cmdFontP, &Form1::cmdFontP_Click);
+    button(m_cmdOpen, &Form1::cmdOpen_Click);
+    button(m_cmdPrint, &Form1::cmdPrint_Click);
+    button(m_cmdColor, &Form1::cmdColor_Click);
+    button(m_cmdCaption, &Form1::cmdCaption_Click);
+    button(m_cmdReload, &Form1::cmdReload_Click);
+    button(m_cmdFolders, &Form1::cmdFolders_Click);
+    button(m_cmdSave, &Form1::cmdSave_Click);
+    button(m_cmdSaveAs, &Form1::cmdSaveAs_Click);
+    button(m_cmdTxtData, &Form1::cmdTxtData_Click);
+    button(m_cmdBmpData, &Form1::cmdBmpData_Click);
+    button(m_cmdIdeas, &Form1::cmdIdeas_Click);
+    button(m_cmdMin, &Form1::cmdMin_Click);
+    m_txtMin = new QLineEdit(this);
+
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture2->setObjectName(QStringLiteral("Picture2"));
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
+    m_txtMin->setObjectName(QStringLiteral("txtMin"));
+    m_txtCaption->setObjectName(QStringLiteral("txtCaption"));
+
+    // Like the classic text control the view shows every line of the text as it is.
+    m_richTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    connect(m_richTextBox1, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_syncing)
+            m_textEdited = true;
+    });
+    connect(m_txtCaption, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_form.txtCaption.text = fromQt(text); });
+    connect(m_txtMin, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_form.txtMin.text = fromQt(text); });
+
+    // The picture moves when a drag ends, not while the thumb is dragged.
+    m_hScroll1->setTracking(false);
+    m_vScroll1->setTracking(false);
+    connect(m_hScroll1, &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_syncing)
+            return;
+        run([this, value] {
+            m_form.HScroll1.value = static_cast<std::int16_t>(value);
+            m_form.HScroll1_Change();
+        });
+    });
+    connect(m_vScroll1, &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_syncing)
+            return;
+        run([this, value] {
+            m_form.VScroll1.value = static_cast<std::int16_t>(value);
+            m_form.VScroll1_Change();
+        });
+    });
+
+    for (QWidget *watched : {static_cast<QWidget *>(m_picture1), static_cast<QWidget *>(m_picture2),
+                             static_cast<QWidget *>(m_image1), m_richTextBox1->viewport(),
+                             static_cast<QWidget *>(m_txtCaption),
+                             static_cast<QWidget *>(m_txtMin)})
+        watched->installEventFilter(this);
+    // Key preview: every key pressed anywhere in the window is seen here first.
+    qApp->installEventFilter(this);
+
+    // The focus moves through the controls in the window's tab order.
+    const std::map<int, QWidget *> tabOrder{
+        {m_form.Picture1.tabIndex, m_picture1},     {m_form.Picture2.tabIndex, m_picture2},
+        {m_form.VScroll1.tabIndex, m_vScroll1},     {m_form.HScroll1.tabIndex, m_hScroll1},
+        {m_form.RichTextBox1.tabIndex, m_richTextBox1}, {m_form.cmdPrint.tabIndex, m_cmdPrint},
+        {m_form.cmdColor.tabIndex, m_cmdColor},     {m_form.cmdFont.tabIndex, m_cmdFont},
+        {m_form.cmdReload.tabIndex, m_cmdReload},   {m_form.cmdIdeas.tabIndex, m_cmdIdeas},
+        {m_form.cmdSaveAs.tabIndex, m_cmdSaveAs},   {m_form.cmdFontP.tabIndex, m_cmdFontP},
+        {m_form.txtCaption.tabIndex, m_txtCaption}, {m_form.cmdCaption.tabIndex, m_cmdCaption},
+        {m_form.cmdTxtData.tabIndex, m_cmdTxtData}, {m_form.cmdBmpData.tabIndex, m_cmdBmpData},
+        {m_form.cmdSave.tabIndex, m_cmdSave},       {m_form.cmdMin.tabIndex, m_cmdMin},
+        {m_form.cmdFolders.tabIndex, m_cmdFolders}, {m_form.txtMin.tabIndex, m_txtMin},
+        {m_form.cmdOpen.tabIndex, m_cmdOpen}};
+    QWidget *previous = nullptr;
+    for (const auto &[index, widget] : tabOrder) {
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+MainWindowView::~MainWindowView()
+{
+    qApp->removeEventFilter(this);
+}
+
+template <typename Handler>
+void MainWindowView::run(Handler handler)
+{
+    pullEdits();
+    handler();
+    sync();
+}
+
+void MainWindowView::pullEdits()
+{
+    if (m_textEdited) {
+        m_form.RichTextBox1.text = fromDisplay(m_richTextBox1->toPlainText());
+        m_shownText = m_form.RichTextBox1.text;
+        m_textEdited = false;
+    }
+}
+
+QRect MainWindowView::toPixels(float left, float top, float width, float height) const
+{
+    const auto px = [this](float twips) {
+        return static_cast<int>(std::lround(static_cast<double>(twips) / m_twipsPerPixel));
+    };
+    return QRect(px(left), px(top), std::max(0, px(width)), std::max(0, px(height)));
+}
+
+void MainWindowView::syncGeometry(QWidget *widget, const Control &control)
+{
+    const QRect rect = toPixels(control.left, control.top, control.width, control.height);
+    if (widget->geometry() != rect)
+        widget->setGeometry(rect);
+    const QString tip = plainToolTip(control.toolTip);
+    if (widget->toolTip() != tip)
+        widget->setToolTip(tip);
+    if (widget->isVisibleTo(this) != control.visible || widget->isHidden() == control.visible)
+        widget->setVisible(control.visible);
+}
+
+void MainWindowView::syncButton(QPushButton *widget, const Button &button)
+{
+    syncGeometry(widget, button);
+    const QString caption = toQt(button.caption);
+    if (widget->text() != caption)
+        widget->setText(caption);
+    const QFont font = toQFont(button.font);
+    if (widget->font() != font)
+        widget->setFont(font);
+}
+
+void MainWindowView::sync()
+{
+    m_syncing = true;
+    const Form1 &f = m_form;
+
+    const QString title = toQt(f.caption);
+    if (windowTitle() != title)
+        setWindowTitle(title);
+    const QRect frame = toPixels(f.left, f.top, f.width, f.height);
+    if (geometry() != frame)
+        setGeometry(frame);
+    setBackground(this, f.backColour, QPalette::Window);
+
+    syncButton(m_cmdOpen, f.cmdOpen);
+    syncButton(m_cmdFolders, f.cmdFolders);
+    syncButton(m_cmdMin, f.cmdMin);
+    syncButton(m_cmdSave, f.cmdSave);
+    syncButton(m_cmdBmpData, f.cmdBmpData);
+    syncButton(m_cmdTxtData, f.cmdTxtData);
+    syncButton(m_cmdCaption, f.cmdCaption);
+    syncButton(m_cmdFontP, f.cmdFontP);
+    syncButton(m_cmdSaveAs, f.cmdSaveAs);
+    syncButton(m_cmdIdeas, f.cmdIdeas);
+    syncButton(m_cmdReload, f.cmdReload);
+    syncButton(m_cmdFont, f.cmdFont);
+    syncButton(m_cmdColor, f.cmdColor);
+    syncButton(m_cmdPrint, f.cmdPrint);
+
+    for (const auto &[widget, box] : {std::pair{m_txtMin, &f.txtMin},
+                                      std::pair{m_txtCaption, &f.txtCaption}}) {
+        syncGeometry(widget, *box);
+        const QString text = toQt(box->text);
+        if (widget->text() != text)
+            widget->setText(text);
+        const QFont font = toQFont(box->font);
+        if (widget->font() != font)
+            widget->setFont(font);
+        setBackground(widget, box->backColour, QPalette::Base);
+    }
+
+    syncGeometry(m_picture1, f.Picture1);
+    setBackground(m_picture1, f.Picture1.backColour, QPalette::Window);
+    syncGeometry(m_image1, f.Image1);
+    m_image1->setPicture(f.Image1.picture);
+    syncGeometry(m_picture2, f.Picture2);
+    m_picture2->setPicture(f.Picture2.picture);
+
+    for (const auto &[widget, bar] : {std::pair{m_hScroll1, &f.HScroll1},
+                                      std::pair{m_vScroll1, &f.VScroll1}}) {
+        syncGeometry(widget, *bar);
+        // A maximum below the minimum runs from 0 at the start of the track to the maximum at
+        // its end, as the classic scroll bar does.
+        const bool reversed = bar->max < bar->min;
+        widget->setInvertedAppearance(reversed);
+        widget->setInvertedControls(reversed);
+        widget->setRange(std::min(bar->min, bar->max), std::max(bar->min, bar->max));
+        widget->setSingleStep(std::max<int>(1, bar->smallChange));
+        widget->setPageStep(std::max<int>(1, bar->largeChange));
+        widget->setValue(bar->value);
+    }
+
+    syncGeometry(m_richTextBox1, f.RichTextBox1);
+    setBackground(m_richTextBox1, f.RichTextBox1.backColour, QPalette::Base);
+    const QFont textFont = toQFont(f.RichTextBox1.font);
+    if (m_richTextBox1->font() != textFont)
+        m_richTextBox1->setFont(textFont);
+    if (f.RichTextBox1.text != m_shownText) {
+        m_shownText = f.RichTextBox1.text;
+        m_richTextBox1->setPlainText(forDisplay(m_shownText));
+        m_textEdited = false;
+    }
+
+    applyFocusRequest();
+    m_syncing = false;
+}
+
+QWidget *MainWindowView::widgetFor(const Control *control) const
+{
+    const Form1 &f = m_form;
+    const std::pair<const Control *, QWidget *> widgets[] = {
+        {&f.cmdOpen, m_cmdOpen},       {&f.cmdFolders, m_cmdFolders}, {&f.cmdMin, m_cmdMin},
+        {&f.cmdSave, m_cmdSave},       {&f.cmdBmpData, m_cmdBmpData}, {&f.cmdTxtData, m_cmdTxtData},
+        {&f.cmdCaption, m_cmdCaption}, {&f.cmdFontP, m_cmdFontP},     {&f.cmdSaveAs, m_cmdSaveAs},
+        {&f.cmdIdeas, m_cmdIdeas},     {&f.cmdReload, m_cmdReload},   {&f.cmdFont, m_cmdFont},
+        {&f.cmdColor, m_cmdColor},     {&f.cmdPrint, m_cmdPrint},     {&f.txtMin, m_txtMin},
+        {&f.txtCaption, m_txtCaption}, {&f.RichTextBox1, m_richTextBox1},
+        {&f.Picture1, m_picture1},     {&f.Picture2, m_picture2},     {&f.HScroll1, m_hScroll1},
+        {&f.VScroll1, m_vScroll1}};
+    for (const auto &[model, widget] : widgets) {
+        if (model == control)
+            return widget;
+    }
+    return nullptr;
+}
+
+void MainWindowView::applyFocusRequest()
+{
+    if (QWidget *widget = widgetFor(m_form.takeFocusRequest()))
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
+{
+    // A key is delivered to the focus widget first and then passed up to its parents; act once,
+    // on the first delivery, and only for keys meant for this window (not for a modal box).
+    QWidget *target = QApplication::focusWidget();
+    if (!target)
+        target = QApplication::activeWindow();
+    if (watched != target || !target || target->window() != this)
+        return;
+
+    if (event->type() == QEvent::KeyRelease) {
+        run([this, event] { m_form.Form_KeyUp(virtualKeyCode(*event), shiftState(event->modifiers())); });
+        return;
+    }
+    const int character = typedCharacter(*event);
+    run([this, event, character] {
+        m_form.Form_KeyDown(virtualKeyCode(*event), shiftState(event->modifiers()));
+        if (character >= 0) {
+            m_form.Form_KeyPress(character);
+            if (QApplication::focusWidget() == m_txtCaption)
+                m_form.txtCaption_KeyPress(character);
+        }
+    });
+    // As on the classic desktop, Enter presses the focused button too (Space already does).
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
+        enter && button && button->window() == this && button->isVisible())
+        button->click();
+}
+
+bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat() ||
+            event->type() == QEvent::KeyPress)
+            handleKeyPreview(watched, static_cast<QKeyEvent *>(event));
+        break;
+    case QEvent::MouseButtonPress: {
+        const int code = buttonCode(static_cast<QMouseEvent *>(event)->button());
+        if (watched == m_picture1)
+            run([this, code] { m_form.Picture1_MouseDown(code); });
+        else if (watched == m_picture2)
+            run([this, code] { m_form.Picture2_MouseDown(code); });
+        else if (watched == m_image1)
+            run([this, code] { m_form.Image1_MouseDown(code); });
+        else if (watched == m_richTextBox1->viewport())
+            run([this, code] { m_form.RichTextBox1_MouseDown(code); });
+        else if (watched == m_txtCaption)
+            run([this, code] { m_form.txtCaption_MouseDown(code); });
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (watched == m_picture1 &&
+            m_picture1->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+            run([this] { m_form.Picture1_Click(); });
+        else if (watched == m_txtMin &&
+                 m_txtMin->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+            run([this] { m_form.txtMin_Click(); });
+        break;
+    case QEvent::FocusIn:
+        if (watched == m_txtCaption) {
+            run([this] { m_form.txtCaption_GotFocus(); });
+            m_txtCaption->setSelection(m_form.txtCaption.selStart, m_form.txtCaption.selLength);
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void MainWindowView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (rect().contains(event->position().toPoint()))
+        run([this] { m_form.Form_Click(); });
+    QWidget::mouseReleaseEvent(event);
+}
+
+} // namespace dovrante

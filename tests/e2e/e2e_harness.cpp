@@ -1,0 +1,295 @@
+#include "e2e_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace dovrante::e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Spawns argv with the given descriptors for stdin and stdout; returns the child's pid.
+int spawn(const std::vector<std::string> &argv, int stdinFd, int stdoutFd,
+          const std::vector<std::string> &extraEnv = {})
+{
+    std::vector<char *> args;
+    for (const std::string &arg : argv)
+        args.push_back(const_cast<char *>(arg.c_str()));
+    args.push_back(nullptr);
+
+    std::vector<std::string> envStrings;
+    for (char **e = environ; *e; ++e)
+        envStrings.emplace_back(*e);
+    for (const std::string &extra : extraEnv)
+        envStrings.push_back(extra);
+    std::vector<char *> env;
+    for (std::string &e : envStrings)
+        env.push_back(e.data());
+    env.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
+    const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    posix_spawn_file_actions_adddup2(&actions, devNull, 2);
+    pid_t pid = -1;
+    const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(devNull);
+    if (error != 0)
+        ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(error);
+    return error == 0 ? pid : -1;
+}
+
+// A pipe whose write end feeds `input` to a child, written from a thread so large inputs work.
+int feed(const std::string &input, std::thread &writer)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return -1;
+    writer = std::thread([fd = fds[1], input] {
+        size_t done = 0;
+        while (done < input.size()) {
+            const ssize_t n = ::write(fd, input.data() + done, input.size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        ::close(fd);
+    });
+    return fds[0];
+}
+
+int waitExit(int pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string trim(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+CommandResult run(const std::vector<std::string> &argv, const std::string &input)
+{
+    std::thread writer;
+    const int in = feed(input, writer);
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        return {};
+    const int pid = spawn(argv, in, out[1]);
+    ::close(in);
+    ::close(out[1]);
+    CommandResult result;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0)
+        result.output.append(buffer, static_cast<size_t>(n));
+    ::close(out[0]);
+    writer.join();
+    if (pid > 0)
+        result.exitCode = waitExit(pid);
+    return result;
+}
+
+void runDetached(const std::vector<std::string> &argv, const std::string &input)
+{
+    std::thread writer;
+    const int in = feed(input, writer);
+    const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const int pid = spawn(argv, in, devNull);
+    ::close(in);
+    ::close(devNull);
+    writer.join();
+    // xclip forks a server and its first process ends once the input is read.
+    if (pid > 0)
+        waitExit(pid);
+}
+
+bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+}
+
+XClipboard::XClipboard()
+{
+    clear();
+}
+
+XClipboard::~XClipboard()
+{
+    run({"pkill", "-x", "xclip"});
+}
+
+void XClipboard::clear()
+{
+    run({"pkill", "-x", "xclip"});
+    waitUntil([] { return run({"pgrep", "-x", "xclip"}).exitCode != 0; });
+}
+
+void XClipboard::putText(const std::string &text)
+{
+    clear();
+    runDetached({"xclip", "-selection", "clipboard", "-i"}, text);
+    waitUntil([this, &text] { return read() == text; });
+}
+
+void XClipboard::putFile(const std::string &path, const std::string &mimeType)
+{
+    clear();
+    runDetached({"xclip", "-selection", "clipboard", "-t", mimeType, "-i", path});
+    waitUntil([this, &mimeType] { return !read(mimeType).empty(); });
+}
+
+std::string XClipboard::read(const std::string &mimeType)
+{
+    const CommandResult result = run({"timeout", "5", "xclip", "-selection", "clipboard", "-o",
+                                      "-t", mimeType});
+    return result.exitCode == 0 ? result.output : std::string();
+}
+
+ProgramUnderTest::ProgramUnderTest()
+{
+    char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
+    m_root = ::mkdtemp(pattern);
+    m_folder = m_root + "/program folder";
+    m_home = m_root + "/home";
+    fs::create_directories(m_folder);
+    fs::create_directories(m_home);
+    fs::copy_file(DOVRANTE_EXECUTABLE, executable());
+    fs::permissions(executable(), fs::perms::owner_all | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
+}
+
+ProgramUnderTest::~ProgramUnderTest()
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        waitExit(m_pid);
+    }
+    std::error_code ignored;
+    fs::remove_all(m_root, ignored);
+}
+
+void ProgramUnderTest::start()
+{
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    m_pid = spawn({executable(), "--ignored", "arguments"}, devNull, devNull,
+                  {"HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config", "LC_ALL=C.UTF-8"});
+    ::close(devNull);
+}
+
+std::string ProgramUnderTest::waitForWindow()
+{
+    waitUntil([this] {
+        const CommandResult found =
+            run({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(m_pid)});
+        std::istringstream lines(found.output);
+        return static_cast<bool>(std::getline(lines, m_window)) && !m_window.empty();
+    });
+    return m_window;
+}
+
+bool ProgramUnderTest::running()
+{
+    if (m_pid <= 0)
+        return false;
+    int status = 0;
+    const int done = ::waitpid(m_pid, &status, WNOHANG);
+    if (done == m_pid) {
+        m_pid = -1;
+        return false;
+    }
+    return true;
+}
+
+bool ProgramUnderTest::waitForExit(std::chrono::milliseconds timeout)
+{
+    return waitUntil([this] { return !running(); }, timeout);
+}
+
+std::string ProgramUnderTest::title()
+{
+    return trim(run({"xdotool", "getwindowname", m_window}).output);
+}
+
+WindowGeometry ProgramUnderTest::geometry()
+{
+    // Lines of the form X=0, Y=0, WIDTH=1920, HEIGHT=1080.
+    const std::string shell = run({"xdotool", "getwindowgeometry", "--shell", m_window}).output;
+    WindowGeometry g;
+    std::istringstream lines(shell);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, eq);
+        const int value = std::atoi(line.c_str() + eq + 1);
+        if (key == "X")
+            g.x = value;
+        else if (key == "Y")
+            g.y = value;
+        else if (key == "WIDTH")
+            g.width = value;
+        else if (key == "HEIGHT")
+            g.height = value;
+    }
+    return g;
+}
+
+void ProgramUnderTest::pressKeys(const std::vector<std::string> &keys)
+{
+    run({"xdotool", "windowfocus", "--sync", m_window});
+    std::vector<std::string> argv{"xdotool", "key", "--clearmodifiers"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    run(argv);
+}
+
+QImage screenshot()
+{
+    const CommandResult shot = run({"import", "-silent", "-window", "root", "png:-"});
+    return QImage::fromData(reinterpret_cast<const uchar *>(shot.output.data()),
+                            static_cast<int>(shot.output.size()), "PNG");
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+} // namespace dovrante::e2e

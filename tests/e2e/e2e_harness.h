@@ -1,0 +1,89 @@
+#pragma once
+
+// Drives the real program on the X display named by DISPLAY: starts it from a fresh program
+// folder, fills the real clipboard with xclip, presses real keys with xdotool and reads the window.
+
+#include <QImage>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dovrante::e2e {
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;
+};
+
+// Runs a command to its end and returns what it printed on standard output.
+CommandResult run(const std::vector<std::string> &argv, const std::string &input = {});
+
+// Starts a command that stays in the background (xclip serving the clipboard); output discarded.
+void runDetached(const std::vector<std::string> &argv, const std::string &input = {});
+
+// Polls `done` until it holds or the time is up.
+bool waitUntil(const std::function<bool()> &done,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// The X clipboard, owned by xclip processes that this object ends.
+class XClipboard {
+public:
+    XClipboard();
+    ~XClipboard();
+    // No owner: nothing on offer.
+    void clear();
+    void putText(const std::string &text);
+    void putFile(const std::string &path, const std::string &mimeType);
+    // What the clipboard's owner hands out for the type, or an empty string.
+    std::string read(const std::string &mimeType = "UTF8_STRING");
+};
+
+struct WindowGeometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The program copied into a fresh folder of its own, run there with its own home folder.
+class ProgramUnderTest {
+public:
+    ProgramUnderTest();
+    ~ProgramUnderTest();
+    ProgramUnderTest(const ProgramUnderTest &) = delete;
+    ProgramUnderTest &operator=(const ProgramUnderTest &) = delete;
+
+    // The folder holding the executable and its files.
+    const std::string &folder() const { return m_folder; }
+    const std::string &home() const { return m_home; }
+    std::string executable() const { return m_folder + "/Dovrante"; }
+
+    void start();
+    // Waits until the program's main window is mapped; its X window id.
+    std::string waitForWindow();
+    bool running();
+    // Waits for the program to end by itself; false when it is still running at the deadline.
+    bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    std::string title();
+    WindowGeometry geometry();
+    // Gives the main window the keyboard focus, then types the xdotool key names.
+    void pressKeys(const std::vector<std::string> &keys);
+
+private:
+    std::string m_root;
+    std::string m_folder;
+    std::string m_home;
+    int m_pid = -1;
+    std::string m_window;
+};
+
+// The whole screen as it is now.
+QImage screenshot();
+
+// A file's contents, or an empty string.
+std::string readFile(const std::string &path);
+
+} // namespace dovrante::e2e

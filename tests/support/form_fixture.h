@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/form1.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace dovrante::test {
+
+// A main window over fakes; tests script the fakes, then call the handlers.
+class FormFixture : public ::testing::Test {
+protected:
+    FakeScreen screen;
+    FakeProgramLocation program;
+    FakeClipboard clipboard;
+    FakePictureFiles pictures;
+    FakePrinter printer;
+    FakeInstalledPrinters installedPrinters;
+    FakeProfile profile;
+    FakeSettings settings;
+    FakeFileDialog fileDialog;
+    FakeFontDialog fontDialog;
+    FakeMessageBox messageBox;
+    FakeFileSystem files;
+    FakeLauncher launcher;
+    FakeClock clock;
+    FakeMousePointer pointer;
+    FakeProgramEnd programEnd;
+    FakeStatusWindowHost statusWindow;
+    Configuration config{"/opt/companions", "/home/user/Desc/!Clips", "/home/user/!",
+                         "/home/user"};
+
+    // The window, made on first use so that a test can set the fakes up before.
+    Form1 &form()
+    {
+        if (!m_form)
+            m_form = std::make_unique<Form1>(
+                Form1Services{screen, program, clipboard, pictures, printer, installedPrinters,
+                              profile, settings, fileDialog, fontDialog, messageBox, files,
+                              launcher, clock, pointer, programEnd, statusWindow, config});
+        return *m_form;
+    }
+
+    // The window after start-up.
+    Form1 &started()
+    {
+        form().Form_Load();
+        return *m_form;
+    }
+
+private:
+    std::unique_ptr<Form1> m_form;
+};
+
+} // namespace dovrante::test
