@@ -141,6 +141,30 @@ bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds time
     return done();
 }
 
+namespace {
+
+// The xclip servers of this test's display; others may serve other displays on the machine.
+std::vector<int> xclipServers()
+{
+    const char *display = std::getenv("DISPLAY");
+    const std::string wanted = std::string("DISPLAY=") + (display ? display : "");
+    std::vector<int> pids;
+    std::istringstream lines(run({"pgrep", "-x", "xclip"}).output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::string environment = readFile("/proc/" + line + "/environ");
+        std::istringstream entries(environment);
+        std::string entry;
+        while (std::getline(entries, entry, '\0')) {
+            if (entry == wanted)
+                pids.push_back(std::atoi(line.c_str()));
+        }
+    }
+    return pids;
+}
+
+} // namespace
+
 XClipboard::XClipboard()
 {
     clear();
@@ -148,13 +172,15 @@ XClipboard::XClipboard()
 
 XClipboard::~XClipboard()
 {
-    run({"pkill", "-x", "xclip"});
+    for (int pid : xclipServers())
+        ::kill(pid, SIGTERM);
 }
 
 void XClipboard::clear()
 {
-    run({"pkill", "-x", "xclip"});
-    waitUntil([] { return run({"pgrep", "-x", "xclip"}).exitCode != 0; });
+    for (int pid : xclipServers())
+        ::kill(pid, SIGTERM);
+    waitUntil([] { return xclipServers().empty(); });
 }
 
 void XClipboard::putText(const std::string &text)
