@@ -2,19 +2,14 @@
 
 #include "platform/clock.h"
 
-#include <cstdio>
 #include <string>
 
 namespace dovrante {
 
-// The name a picture gets from a moment: "yyyymmdd hhnnss" followed by ".jpg", as in
-// 20261205 035044.jpg.
-inline std::string dateTimeName(const DateTime &moment)
-{
-    char name[48];
-    std::snprintf(name, sizeof name, "%04d%02d%02d %02d%02d%02d.jpg", moment.year, moment.month,
-                  moment.day, moment.hour, moment.minute, moment.second);
-    return name;
-}
+// The moment as "yyyymmdd hhnnss": 5 December 2026 at 03:50:44 is "20261205 035044".
+std::string formatDateTimeName(const DateTime &moment);
+
+// The four-digit year of the moment, as "yyyy" formats it.
+std::string formatYear(const DateTime &moment);
 
 } // namespace dovrante

@@ -49,10 +49,10 @@ void Form1::txtCaption_MouseDown(int button)
 {
     if (button != MouseButton::Right)
         return;
-    dateCaption = dateTimeName(m_services.clock.now());
+    dateCaption = formatDateTimeName(m_services.clock.now()) + ".jpg";
     // The tooltip announces the automatic save's folder and pattern from a reading of its own.
     cmdSave.toolTip = "Save the Screen Image to a file: " + bmpDataFolder + "/" +
-                      dateTimeName(m_services.clock.now());
+                      formatDateTimeName(m_services.clock.now()) + ".jpg";
     txtCaption.text = dateCaption;
     caption = dateCaption;
     m_services.messageBox.show("Reset to Date/Time..");

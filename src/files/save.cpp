@@ -74,7 +74,8 @@ void Form1::cmdSave_Click()
 void Form1::SaveScreenImage()
 {
     // No folder is made and no other name tried: a missing BMP Data folder is reported as it is.
-    const std::string path = bmpDataFolder + "/" + dateTimeName(m_services.clock.now());
+    const std::string path =
+        bmpDataFolder + "/" + formatDateTimeName(m_services.clock.now()) + ".jpg";
     if (const MaybeFailure failed = writePicture(m_services, Image1.picture, path))
         m_services.messageBox.show(failed->description);
 }
