@@ -40,12 +40,19 @@ TEST_F(SaveTest, SaveWritesAPictureUnderTheMomentOfSavingAndIgnoresOtherKinds)
     EXPECT_EQ(pictures.saved.begin()->second, picture.get());
     EXPECT_TRUE(messageBox.shown.empty());
 
+    // A text clip is recorded once more in the text data file.
+    f.clipKind = "1";
+    f.cmdSave_Click();
+    EXPECT_EQ(files.appendCalls, 1);
+    EXPECT_NE(files.files["/opt/Tools/Dovrante Data.txt"].find("first line\r\nsecond line\r\n"),
+              std::string::npos);
+
     for (const char *kind : {"", "99", "0", "3", "12"}) {
         f.clipKind = kind;
         f.cmdSave_Click();
     }
     EXPECT_EQ(pictures.saved.size(), 1u);
-    EXPECT_EQ(files.appendCalls, 0);
+    EXPECT_EQ(files.appendCalls, 1);
     EXPECT_TRUE(messageBox.shown.empty());
 }
 
