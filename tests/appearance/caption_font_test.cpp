@@ -6,7 +6,7 @@ namespace dovrante::test {
 namespace {
 
 class CaptionFontTest : public FormFixture {
-  protected:
+protected:
     // As start-up leaves it: the caption box hidden, holding the caption.
     Form1 &window()
     {

@@ -6,7 +6,7 @@ namespace dovrante::test {
 namespace {
 
 class OpenImageTest : public FormFixture {
-  protected:
+protected:
     Form1 &window()
     {
         Form1 &f = form();

@@ -8,7 +8,7 @@ namespace {
 const std::string Rule(79, '-');
 
 class SaveTest : public FormFixture {
-  protected:
+protected:
     // The window as start-up and a capture leave it; the capture itself is not run.
     Form1 &window(const std::string &kind)
     {

@@ -37,7 +37,7 @@ void writeScript(const std::string &path, const std::string &body)
 }
 
 class QtServicesTest : public ::testing::Test {
-  protected:
+protected:
     QTemporaryDir temp;
     std::string root() const { return temp.path().toStdString(); }
 };
