@@ -89,6 +89,29 @@ void setBackground(QWidget *widget, const std::optional<Colour> &colour, QPalett
     widget->setAutoFillBackground(true);
 }
 
+// A classic scroll bar runs from its minimum at the start of the track to its maximum at the end,
+// even when the maximum is the smaller: then the values fall towards the end. Qt's bar always
+// rises, so it gets the distance from the start of the track.
+int direction(const ScrollBar &bar)
+{
+    return bar.max >= bar.min ? 1 : -1;
+}
+
+int trackLength(const ScrollBar &bar)
+{
+    return direction(bar) * (bar.max - bar.min);
+}
+
+int trackPosition(const ScrollBar &bar, int value)
+{
+    return direction(bar) * (value - bar.min);
+}
+
+std::int16_t barValue(const ScrollBar &bar, int position)
+{
+    return static_cast<std::int16_t>(bar.min + direction(bar) * position);
+}
+
 } // namespace
 
 MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
@@ -156,7 +179,7 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
         if (m_syncing)
             return;
         run([this, value] {
-            m_form.HScroll1.value = static_cast<std::int16_t>(value);
+            m_form.HScroll1.value = barValue(m_form.HScroll1, value);
             m_form.HScroll1_Change();
         });
     });
@@ -164,7 +187,7 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
         if (m_syncing)
             return;
         run([this, value] {
-            m_form.VScroll1.value = static_cast<std::int16_t>(value);
+            m_form.VScroll1.value = barValue(m_form.VScroll1, value);
             m_form.VScroll1_Change();
         });
     });
@@ -301,15 +324,10 @@ void MainWindowView::sync()
     for (const auto &[widget, bar] : {std::pair{m_hScroll1, &f.HScroll1},
                                       std::pair{m_vScroll1, &f.VScroll1}}) {
         syncGeometry(widget, *bar);
-        // A maximum below the minimum runs from 0 at the start of the track to the maximum at
-        // its end, as the classic scroll bar does.
-        const bool reversed = bar->max < bar->min;
-        widget->setInvertedAppearance(reversed);
-        widget->setInvertedControls(reversed);
-        widget->setRange(std::min(bar->min, bar->max), std::max(bar->min, bar->max));
+        widget->setRange(0, trackLength(*bar));
         widget->setSingleStep(std::max<int>(1, bar->smallChange));
         widget->setPageStep(std::max<int>(1, bar->largeChange));
-        widget->setValue(bar->value);
+        widget->setValue(trackPosition(*bar, bar->value));
     }
 
     syncGeometry(m_richTextBox1, f.RichTextBox1);

@@ -38,6 +38,9 @@ public:
     void clear();
     void putText(const std::string &text);
     void putFile(const std::string &path, const std::string &mimeType);
+    // Makes the owner stop answering, as a hung program would, and lets it go on again.
+    void freezeOwner();
+    void thawOwner();
     // What the clipboard's owner hands out for the type, or an empty string.
     std::string read(const std::string &mimeType = "UTF8_STRING");
 };
@@ -68,7 +71,7 @@ public:
 
     void start();
     // Waits until the program's main window is mapped; its X window id.
-    std::string waitForWindow();
+    std::string waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool running();
     // Waits for the program to end by itself; false when it is still running at the deadline.
     bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
