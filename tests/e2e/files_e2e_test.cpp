@@ -58,12 +58,10 @@ protected:
         return lines.size() > n ? lines[n] : std::string();
     }
 
-    // Without waiting for the pointer to move, which never ends when it is already there.
     void click(const Place &place)
     {
-        run({"xdotool", "mousemove",
-             std::to_string(static_cast<int>(place.left + place.width / 2) / 15),
-             std::to_string(static_cast<int>(place.top + place.height / 2) / 15), "click", "1"});
+        program.clickAt(static_cast<int>(place.left + place.width / 2) / 15,
+                        static_cast<int>(place.top + place.height / 2) / 15);
     }
 
     // Types a full path into the file dialog's name box and takes it.
