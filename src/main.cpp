@@ -6,6 +6,8 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_file_dialog.h"
+#include "platform/qt/qt_font_dialog.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_mouse_pointer.h"
 #include "platform/qt/qt_picture.h"

@@ -159,6 +159,8 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     m_txtMin->setObjectName(QStringLiteral("txtMin"));
     m_txtCaption->setObjectName(QStringLiteral("txtCaption"));
+    // The right button resets the caption; no edit menu pops up over the message that follows.
+    m_txtCaption->setContextMenuPolicy(Qt::NoContextMenu);
 
     // Like the classic text control the view shows every line of the text as it is.
     m_richTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -402,6 +404,9 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
         return;
     }
     const int character = typedCharacter(*event);
+    // The button focused when the key came: Enter in the caption box hides it, and the focus
+    // moving on to a button must not press that button as well.
+    auto *focusedButton = qobject_cast<QPushButton *>(QApplication::focusWidget());
     run([this, event, character] {
         m_form.Form_KeyDown(virtualKeyCode(*event), shiftState(event->modifiers()));
         if (character >= 0) {
@@ -412,9 +417,9 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
     });
     // As on the classic desktop, Enter presses the focused button too (Space already does).
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
-        enter && button && button->window() == this && button->isVisible())
-        button->click();
+    if (enter && focusedButton && focusedButton == QApplication::focusWidget() &&
+        focusedButton->window() == this && focusedButton->isVisible())
+        focusedButton->click();
 }
 
 bool MainWindowView::eventFilter(QObject *watched, QEvent *event)

@@ -216,7 +216,11 @@ std::string XClipboard::read(const std::string &mimeType)
     return result.exitCode == 0 ? result.output : std::string();
 }
 
-ProgramUnderTest::ProgramUnderTest()
+ProgramUnderTest::ProgramUnderTest() : ProgramUnderTest(DOVRANTE_EXECUTABLE) {}
+
+ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable,
+                                   const std::string &fileName)
+    : m_fileName(fileName)
 {
     char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
     m_root = ::mkdtemp(pattern);
@@ -224,7 +228,7 @@ ProgramUnderTest::ProgramUnderTest()
     m_home = m_root + "/home";
     fs::create_directories(m_folder);
     fs::create_directories(m_home);
-    fs::copy_file(DOVRANTE_EXECUTABLE, executable());
+    fs::copy_file(builtExecutable, executable());
     fs::permissions(executable(), fs::perms::owner_all | fs::perms::group_read |
                                       fs::perms::group_exec | fs::perms::others_read |
                                       fs::perms::others_exec);
@@ -347,6 +351,12 @@ std::string ProgramUnderTest::waitForWindowTitled(const std::string &title,
         },
         timeout);
     return window;
+}
+
+void ProgramUnderTest::typeIn(const std::string &window, const std::string &text)
+{
+    run({"xdotool", "windowfocus", "--sync", window});
+    run({"xdotool", "type", "--delay", "15", "--", text});
 }
 
 std::string ProgramUnderTest::messageBoxText(const std::string &window, XClipboard &clipboard)

@@ -56,6 +56,10 @@ struct WindowGeometry {
 class ProgramUnderTest {
 public:
     ProgramUnderTest();
+    // The same with another build of the program, one made for a test of its own, copied under
+    // the given file name.
+    explicit ProgramUnderTest(const std::string &builtExecutable,
+                              const std::string &fileName = "Dovrante");
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest &) = delete;
     ProgramUnderTest &operator=(const ProgramUnderTest &) = delete;
@@ -63,7 +67,7 @@ public:
     // The folder holding the executable and its files.
     const std::string &folder() const { return m_folder; }
     const std::string &home() const { return m_home; }
-    std::string executable() const { return m_folder + "/Dovrante"; }
+    std::string executable() const { return m_folder + "/" + m_fileName; }
 
     void start();
     // Waits until the program's main window is mapped; its X window id.
@@ -78,6 +82,8 @@ public:
                                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // The text of a message box, copied with Ctrl+C as the box offers.
     std::string messageBoxText(const std::string &window, XClipboard &clipboard);
+    // Types the text, character by character, into the given window.
+    void typeIn(const std::string &window, const std::string &text);
     // Types the xdotool key names into the given window.
     void pressKeysIn(const std::string &window, const std::vector<std::string> &keys);
     // Clicks a mouse button at a place on the screen.
@@ -90,6 +96,7 @@ private:
     std::string m_root;
     std::string m_folder;
     std::string m_home;
+    std::string m_fileName = "Dovrante";
     int m_pid = -1;
     std::string m_window;
 };
