@@ -101,25 +101,17 @@ protected:
     ProgramUnderTest program;
 };
 
-// A bare "Dovrante" executable would take the very name of the "Dovrante" folder that holds
-// "BMP Data" beside it; here it has an extension, which the base name leaves out.
-class AutomaticSaveE2eTest : public FilesE2eTest {
-protected:
-    AutomaticSaveE2eTest()
-        : FilesE2eTest("Dovrante.bin")
-    {}
-};
-
-TEST_F(AutomaticSaveE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
+TEST_F(FilesE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
 {
-    const std::string bmpData = program.folder() + "/Dovrante/BMP Data";
+    // The executable is the file "Dovrante", so its pictures go to "Dovrante BMP Data".
+    const std::string bmpData = program.folder() + "/Dovrante BMP Data";
     start();
     click(layout.cmdSave);
     const std::string box = program.waitForWindowTitled("Dovrante");
     ASSERT_FALSE(box.empty());
     EXPECT_NE(program.messageBoxText(box, clipboard).find(bmpData + "/"), std::string::npos);
     program.pressKeysIn(box, {"Return"});
-    EXPECT_FALSE(fs::exists(program.folder() + "/Dovrante")) << "no folder is made";
+    EXPECT_FALSE(fs::exists(bmpData)) << "no folder is made";
 
     fs::create_directories(bmpData);
     click(layout.cmdSave);
@@ -204,7 +196,7 @@ TEST_F(FilesE2eTest, EachCompanionButtonStartsItsProgramOnTheExactPath)
     start("companions");
     const std::string folder = program.folder(); // "program folder": a blank in the path
     click(layout.cmdBmpData);
-    EXPECT_EQ(started(0), "Mervoxen|1|" + folder + "/Dovrante/BMP Data");
+    EXPECT_EQ(started(0), "Mervoxen|1|" + folder + "/Dovrante BMP Data");
     click(layout.cmdIdeas);
     EXPECT_EQ(started(1), "Mervoxen|1|" + folder + "/Dovrante Ideas.txt");
     click(layout.cmdFolders);
