@@ -1,6 +1,7 @@
 #include "view/main_window_view.h"
 
 #include "app/form1.h"
+#include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
 #include "view/key_codes.h"
 #include "view/picture_widget.h"
@@ -25,18 +26,6 @@ namespace {
 QColor toQColor(Colour colour)
 {
     return QColor(colourRed(colour), colourGreen(colour), colourBlue(colour));
-}
-
-QFont toQFont(const FontSpec &spec)
-{
-    QFont font(toQt(spec.name));
-    if (spec.size > 0)
-        font.setPointSizeF(static_cast<double>(spec.size));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethrough);
-    return font;
 }
 
 // Tooltips are plain text: anything Qt would take for markup is escaped, never rendered.

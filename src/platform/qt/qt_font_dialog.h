@@ -2,8 +2,6 @@
 
 #include "platform/font_dialog.h"
 
-#include <QFont>
-
 #include <functional>
 
 namespace dovrante {
@@ -21,9 +19,5 @@ public:
 private:
     std::function<void()> m_beforeModal;
 };
-
-// The six attributes as a QFont, and back.
-QFont toQFont(const FontSpec &spec);
-FontSpec toFontSpec(const QFont &font);
 
 } // namespace dovrante
