@@ -46,10 +46,12 @@ int main(int argc, char *argv[])
     QImageReader::setAllocationLimit(1100);
 
     QtScreen screen;
-    const double dpi = 1440.0 / static_cast<double>(screen.twipsPerPixel());
+    // A picture's natural size is one picture pixel to one device pixel, also on a scaled screen.
+    const double pixelsPerInch =
+        1440.0 / static_cast<double>(screen.twipsPerPixel()) * screen.devicePixelRatio();
     QtProgramLocation location;
-    QtClipboard clipboard(dpi);
-    QtPictureFiles pictures(dpi);
+    QtClipboard clipboard(pixelsPerInch);
+    QtPictureFiles pictures(pixelsPerInch);
     QtPrinter printer;
     CupsInstalledPrinters installedPrinters;
     CupsProfile profile;

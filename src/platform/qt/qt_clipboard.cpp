@@ -24,8 +24,8 @@ std::vector<std::string> decodableImageTypes()
 
 } // namespace
 
-QtClipboard::QtClipboard(double logicalDpi)
-    : m_dpi(logicalDpi)
+QtClipboard::QtClipboard(double pixelsPerInch)
+    : m_pixelsPerInch(pixelsPerInch)
     , m_decodable(decodableImageTypes())
 {
 }
@@ -67,7 +67,7 @@ Result<PicturePtr> QtClipboard::picture()
     } // the encoded bytes go before the picture is handed on
     if (image.isNull())
         return Failure{"The clipboard's picture (" + type + ") cannot be shown: " + fromQt(reason)};
-    return PicturePtr(std::make_shared<QtPicture>(std::move(image), m_dpi));
+    return PicturePtr(std::make_shared<QtPicture>(std::move(image), m_pixelsPerInch));
 }
 
 void QtClipboard::clear()

@@ -11,21 +11,21 @@ namespace dovrante {
 
 namespace {
 
-int toHiMetric(int pixels, double dpi)
+int toHiMetric(int pixels, double pixelsPerInch)
 {
-    return static_cast<int>(std::lround(pixels * 2540.0 / dpi));
+    return static_cast<int>(std::lround(pixels * 2540.0 / pixelsPerInch));
 }
 
 } // namespace
 
 int QtPicture::widthHiMetric() const
 {
-    return toHiMetric(m_image.width(), m_dpi);
+    return toHiMetric(m_image.width(), m_pixelsPerInch);
 }
 
 int QtPicture::heightHiMetric() const
 {
-    return toHiMetric(m_image.height(), m_dpi);
+    return toHiMetric(m_image.height(), m_pixelsPerInch);
 }
 
 Result<PicturePtr> QtPictureFiles::load(const std::string &path)
@@ -34,7 +34,7 @@ Result<PicturePtr> QtPictureFiles::load(const std::string &path)
     QImage image = reader.read();
     if (image.isNull())
         return Failure{"Cannot load the picture " + path + ": " + fromQt(reader.errorString())};
-    return PicturePtr(std::make_shared<QtPicture>(std::move(image), m_dpi));
+    return PicturePtr(std::make_shared<QtPicture>(std::move(image), m_pixelsPerInch));
 }
 
 MaybeFailure QtPictureFiles::saveAsBitmap(const Picture &picture, const std::string &path)
