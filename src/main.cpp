@@ -16,11 +16,16 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_strings.h"
+#include "platform/qt/session_platform.h"
 #include "view/main_window_view.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QImageReader>
+#include <QMessageBox>
+
+#include <cstdio>
 
 namespace {
 
@@ -39,17 +44,36 @@ int main(int argc, char *argv[])
 {
     using namespace dovrante;
 
+    const PlatformChoice platform = choosePlatform(currentSession());
+    if (platform == PlatformChoice::ThroughXWayland)
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (platform == PlatformChoice::NoClipboardAtStart)
+        std::fprintf(stderr, "%s\n", noClipboardAtStartMessage().c_str()); // in case no box can show
+
     // The command line is not read: every start behaves the same.
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dovrante"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/dovrante/dovrante.xpm")));
+    // Programs started from here choose their own display system.
+    if (platform == PlatformChoice::ThroughXWayland)
+        qunsetenv("QT_QPA_PLATFORM");
+    if (platform == PlatformChoice::NoClipboardAtStart) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Dovrante"),
+                        toQt(noClipboardAtStartMessage()), QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return 1;
+    }
     // Screenshots of large desktops exceed Qt's default limit; 16384 x 16384 at 32 bits is 1 GiB.
     QImageReader::setAllocationLimit(1100);
 
     QtScreen screen;
-    const double dpi = 1440.0 / static_cast<double>(screen.twipsPerPixel());
+    // A picture's natural size is one picture pixel to one device pixel, also on a scaled screen.
+    const double pixelsPerInch =
+        1440.0 / static_cast<double>(screen.twipsPerPixel()) * screen.devicePixelRatio();
     QtProgramLocation location;
-    QtClipboard clipboard(dpi);
-    QtPictureFiles pictures(dpi);
+    QtClipboard clipboard(pixelsPerInch);
+    QtPictureFiles pictures(pixelsPerInch);
     QtPrinter printer;
     CupsInstalledPrinters installedPrinters;
     CupsProfile profile;

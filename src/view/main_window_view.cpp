@@ -38,6 +38,13 @@ QString plainToolTip(const std::string &text)
            QStringLiteral("</p>");
 }
 
+// What a screen reader calls a control: its tooltip up to the first ": ", after which some
+// tooltips name a path or a file.
+QString nameFromToolTip(const std::string &toolTip)
+{
+    return toQt(toolTip.substr(0, toolTip.find(": ")));
+}
+
 int buttonCode(Qt::MouseButton button)
 {
     switch (button) {
@@ -260,9 +267,21 @@ void MainWindowView::syncButton(QPushButton *widget, const Button &button)
     const QString caption = toQt(button.caption);
     if (widget->text() != caption)
         widget->setText(caption);
+    // A one-letter caption would be read out as a letter; the tooltip says what the button does.
+    syncAccessible(widget, button, caption.size() <= 1);
     const QFont font = toQFont(button.font);
     if (widget->font() != font)
         widget->setFont(font);
+}
+
+void MainWindowView::syncAccessible(QWidget *widget, const Control &control, bool namedByToolTip)
+{
+    const QString description = toQt(control.toolTip);
+    if (widget->accessibleDescription() != description)
+        widget->setAccessibleDescription(description);
+    const QString name = namedByToolTip ? nameFromToolTip(control.toolTip) : QString();
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
 }
 
 void MainWindowView::sync()
@@ -296,6 +315,7 @@ void MainWindowView::sync()
     for (const auto &[widget, box] : {std::pair{m_txtMin, &f.txtMin},
                                       std::pair{m_txtCaption, &f.txtCaption}}) {
         syncGeometry(widget, *box);
+        syncAccessible(widget, *box, true); // a text box's text is its value, not its name
         const QString text = toQt(box->text);
         if (widget->text() != text)
             widget->setText(text);

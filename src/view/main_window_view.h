@@ -42,6 +42,9 @@ private:
 
     void syncGeometry(QWidget *widget, const Control &control);
     void syncButton(QPushButton *widget, const Button &button);
+    // Gives a screen reader the control's tooltip as its description and, when its caption does
+    // not say what it does, the tooltip's leading phrase as its name.
+    void syncAccessible(QWidget *widget, const Control &control, bool namedByToolTip);
     QRect toPixels(float left, float top, float width, float height) const;
     QWidget *widgetFor(const Control *control) const;
 

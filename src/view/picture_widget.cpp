@@ -23,6 +23,11 @@ void PictureWidget::paintEvent(QPaintEvent *event)
         return;
     QPainter painter(this);
     painter.setClipRegion(event->region());
+    // One picture pixel to one device pixel: on a scaled screen the painter's own scaling is
+    // undone, so the image is copied as it is, never stretched.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != 1.0)
+        painter.scale(1.0 / ratio, 1.0 / ratio);
     painter.drawImage(QPoint(0, 0), picture->image());
 }
 

@@ -6,8 +6,9 @@
 
 namespace dovrante {
 
-// Paints a picture at its natural size from the widget's top-left corner. It keeps the mouse
-// presses it gets, so that they do not reach the viewport or the window beneath as clicks there.
+// Paints a picture at its natural size, one picture pixel to one device pixel, from the widget's
+// top-left corner. It keeps the mouse presses it gets, so that they do not reach the viewport or
+// the window beneath as clicks there.
 class PictureWidget final : public QWidget {
 public:
     explicit PictureWidget(QWidget *parent) : QWidget(parent) {}

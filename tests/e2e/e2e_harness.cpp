@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -33,11 +34,20 @@ int spawn(const std::vector<std::string> &argv, int stdinFd, int stdoutFd,
         args.push_back(const_cast<char *>(arg.c_str()));
     args.push_back(nullptr);
 
+    // An extra "NAME=value" replaces the inherited NAME; a bare "NAME" removes it.
+    const auto nameOf = [](const std::string &entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> envStrings;
-    for (char **e = environ; *e; ++e)
-        envStrings.emplace_back(*e);
-    for (const std::string &extra : extraEnv)
-        envStrings.push_back(extra);
+    for (char **e = environ; *e; ++e) {
+        const std::string entry(*e);
+        if (std::none_of(extraEnv.begin(), extraEnv.end(), [&](const std::string &extra) {
+                return nameOf(extra) == nameOf(entry);
+            }))
+            envStrings.push_back(entry);
+    }
+    for (const std::string &extra : extraEnv) {
+        if (extra.find('=') != std::string::npos)
+            envStrings.push_back(extra);
+    }
     std::vector<char *> env;
     for (std::string &e : envStrings)
         env.push_back(e.data());
@@ -234,6 +244,22 @@ ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable,
                                       fs::perms::others_exec);
 }
 
+ProgramUnderTest::ProgramUnderTest(const Installed &installed)
+    : m_folder(installed.folder)
+    , m_startCommand(installed.startCommand)
+{
+    char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
+    m_root = ::mkdtemp(pattern);
+    m_home = m_root + "/home";
+    fs::create_directories(m_home);
+}
+
+void ProgramUnderTest::setEnvironment(const std::string &name,
+                                      const std::optional<std::string> &value)
+{
+    m_environment.push_back(value ? name + "=" + *value : name);
+}
+
 ProgramUnderTest::~ProgramUnderTest()
 {
     if (m_pid > 0) {
@@ -247,8 +273,11 @@ ProgramUnderTest::~ProgramUnderTest()
 void ProgramUnderTest::start()
 {
     const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    m_pid = spawn({executable(), "--ignored", "arguments"}, devNull, devNull,
-                  {"HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config", "LC_ALL=C.UTF-8"});
+    std::vector<std::string> environment{"HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config",
+                                         "LC_ALL=C.UTF-8"};
+    environment.insert(environment.end(), m_environment.begin(), m_environment.end());
+    m_pid = spawn({m_startCommand.empty() ? executable() : m_startCommand, "--ignored", "arguments"},
+                  devNull, devNull, environment);
     ::close(devNull);
 }
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,13 @@ public:
     // the given file name.
     explicit ProgramUnderTest(const std::string &builtExecutable,
                               const std::string &fileName = "Dovrante");
+    // An installed program, run where it lies and started by a command of its own (a link on
+    // PATH, say); only its home folder is fresh.
+    struct Installed {
+        std::string folder;
+        std::string startCommand;
+    };
+    explicit ProgramUnderTest(const Installed &installed);
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest &) = delete;
     ProgramUnderTest &operator=(const ProgramUnderTest &) = delete;
@@ -69,6 +77,8 @@ public:
     const std::string &home() const { return m_home; }
     std::string executable() const { return m_folder + "/" + m_fileName; }
 
+    // Sets or, with no value, removes a variable in the environment of the next start.
+    void setEnvironment(const std::string &name, const std::optional<std::string> &value);
     void start();
     // Waits until the program's main window is mapped; its X window id.
     std::string waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -97,6 +107,8 @@ private:
     std::string m_folder;
     std::string m_home;
     std::string m_fileName = "Dovrante";
+    std::string m_startCommand;
+    std::vector<std::string> m_environment;
     int m_pid = -1;
     std::string m_window;
 };

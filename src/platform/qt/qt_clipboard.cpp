@@ -24,8 +24,8 @@ std::vector<std::string> decodableImageTypes()
 
 } // namespace
 
-QtClipboard::QtClipboard(double logicalDpi)
-    : m_dpi(logicalDpi)
+QtClipboard::QtClipboard(double pixelsPerInch)
+    : m_pixelsPerInch(pixelsPerInch)
     , m_decodable(decodableImageTypes())
 {
 }
@@ -59,7 +59,7 @@ Result<PicturePtr> QtClipboard::picture()
         return Failure{"The clipboard's picture (" + type + ") could not be fetched."};
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer);
-    return decodePicture(reader, m_dpi, "The clipboard's picture (" + type + ")");
+    return decodePicture(reader, m_pixelsPerInch, "The clipboard's picture (" + type + ")");
 }
 
 void QtClipboard::clear()

@@ -7,7 +7,7 @@ namespace dovrante {
 // The X11 (or other desktop) clipboard through QClipboard.
 class QtClipboard final : public Clipboard {
 public:
-    explicit QtClipboard(double logicalDpi);
+    explicit QtClipboard(double pixelsPerInch);
     std::vector<int> availableFormats() override;
     std::string text() override;
     Result<PicturePtr> picture() override;
@@ -15,7 +15,7 @@ public:
     void setPicture(const PicturePtr &picture) override;
 
 private:
-    double m_dpi;
+    double m_pixelsPerInch;
     std::vector<std::string> m_decodable;
     // The types on offer at the last look, so that a read asks only for the one it needs.
     std::vector<std::string> m_offered;

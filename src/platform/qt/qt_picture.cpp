@@ -11,24 +11,24 @@ namespace dovrante {
 
 namespace {
 
-int toHiMetric(int pixels, double dpi)
+int toHiMetric(int pixels, double pixelsPerInch)
 {
-    return static_cast<int>(std::lround(pixels * 2540.0 / dpi));
+    return static_cast<int>(std::lround(pixels * 2540.0 / pixelsPerInch));
 }
 
 } // namespace
 
 int QtPicture::widthHiMetric() const
 {
-    return toHiMetric(m_image.width(), m_dpi);
+    return toHiMetric(m_image.width(), m_pixelsPerInch);
 }
 
 int QtPicture::heightHiMetric() const
 {
-    return toHiMetric(m_image.height(), m_dpi);
+    return toHiMetric(m_image.height(), m_pixelsPerInch);
 }
 
-Result<PicturePtr> decodePicture(QImageReader &reader, double logicalDpi, const std::string &what)
+Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, const std::string &what)
 {
     // A picture beyond the reader's allocation limit fails with a vague "unable to read"; say
     // what is wrong instead.
@@ -42,13 +42,13 @@ Result<PicturePtr> decodePicture(QImageReader &reader, double logicalDpi, const 
     QImage image = reader.read();
     if (image.isNull())
         return Failure{what + " cannot be shown: " + fromQt(reader.errorString())};
-    return PicturePtr(std::make_shared<QtPicture>(std::move(image), logicalDpi));
+    return PicturePtr(std::make_shared<QtPicture>(std::move(image), pixelsPerInch));
 }
 
 Result<PicturePtr> QtPictureFiles::load(const std::string &path)
 {
     QImageReader reader(toQt(path));
-    return decodePicture(reader, m_dpi, "The picture " + path);
+    return decodePicture(reader, m_pixelsPerInch, "The picture " + path);
 }
 
 MaybeFailure QtPictureFiles::saveAsBitmap(const Picture &picture, const std::string &path)

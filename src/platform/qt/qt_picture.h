@@ -7,10 +7,14 @@
 
 namespace dovrante {
 
-// A decoded image. Its HiMetric size makes one picture pixel one logical pixel on screen.
+// A decoded image. Its HiMetric size makes one picture pixel one device pixel on screen:
+// pixelsPerInch is the screen's logical DPI times its device pixel ratio.
 class QtPicture final : public Picture {
 public:
-    QtPicture(QImage image, double logicalDpi) : m_image(std::move(image)), m_dpi(logicalDpi) {}
+    QtPicture(QImage image, double pixelsPerInch)
+        : m_image(std::move(image))
+        , m_pixelsPerInch(pixelsPerInch)
+    {}
 
     int widthHiMetric() const override;
     int heightHiMetric() const override;
@@ -18,21 +22,21 @@ public:
 
 private:
     QImage m_image;
-    double m_dpi;
+    double m_pixelsPerInch;
 };
 
 // Decodes the reader's picture; fails with a description that starts with `what`.
-Result<PicturePtr> decodePicture(QImageReader &reader, double logicalDpi, const std::string &what);
+Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, const std::string &what);
 
 // Pictures read and written with Qt's image plugins.
 class QtPictureFiles final : public PictureFiles {
 public:
-    explicit QtPictureFiles(double logicalDpi) : m_dpi(logicalDpi) {}
+    explicit QtPictureFiles(double pixelsPerInch) : m_pixelsPerInch(pixelsPerInch) {}
     Result<PicturePtr> load(const std::string &path) override;
     MaybeFailure saveAsBitmap(const Picture &picture, const std::string &path) override;
 
 private:
-    double m_dpi;
+    double m_pixelsPerInch;
 };
 
 } // namespace dovrante

@@ -13,6 +13,12 @@ float QtScreen::twipsPerPixel() const
     return static_cast<float>(1440.0 / (dpi > 0 ? dpi : 96.0));
 }
 
+double QtScreen::devicePixelRatio() const
+{
+    const qreal ratio = m_screen ? m_screen->devicePixelRatio() : 1.0;
+    return ratio > 0 ? ratio : 1.0;
+}
+
 float QtScreen::widthTwips() const
 {
     return m_screen ? static_cast<float>(m_screen->geometry().width()) * twipsPerPixel() : 0.0f;

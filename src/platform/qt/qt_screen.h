@@ -13,6 +13,8 @@ public:
     float widthTwips() const override;
     float heightTwips() const override;
     float twipsPerPixel() const override;
+    // Device pixels in one logical pixel: above 1 on a scaled (HiDPI) screen.
+    double devicePixelRatio() const;
 
 private:
     QScreen *m_screen;
