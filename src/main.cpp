@@ -13,6 +13,7 @@
 #include "platform/qt/qt_program_location.h"
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
+#include "platform/qt/qt_status_window_host.h"
 #include "platform/qt/qt_strings.h"
 #include "view/main_window_view.h"
 
@@ -57,7 +58,7 @@ int main(int argc, char *argv[])
     QtClock clock;
     QtMousePointer pointer;
     ProcessEnd programEnd;
-    QtStatusWindowHost statusWindow;
+    QtStatusWindowHost statusWindow(screen.twipsPerPixel());
 
     const Configuration config{
         DOVRANTE_TOOLS_DIR,

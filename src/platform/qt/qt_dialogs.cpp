@@ -16,6 +16,4 @@ std::optional<FontSpec> QtFontDialog::choose(const FontSpec &)
     return std::nullopt;
 }
 
-void QtStatusWindowHost::showAndPaint(const StatusWindowLook &) {}
-
 } // namespace dovrante

@@ -2,7 +2,6 @@
 
 #include "platform/file_dialog.h"
 #include "platform/font_dialog.h"
-#include "platform/status_window_host.h"
 
 #include <functional>
 
@@ -26,12 +25,6 @@ public:
 
 private:
     std::function<void()> m_beforeModal;
-};
-
-// The print status window as a small Qt window.
-class QtStatusWindowHost final : public StatusWindowHost {
-public:
-    void showAndPaint(const StatusWindowLook &look) override;
 };
 
 } // namespace dovrante
