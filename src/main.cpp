@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImageReader>
 
 namespace {
 
@@ -40,6 +41,8 @@ int main(int argc, char *argv[])
     // The command line is not read: every start behaves the same.
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dovrante"));
+    // Screenshots of large desktops exceed Qt's default limit; 16384 x 16384 at 32 bits is 1 GiB.
+    QImageReader::setAllocationLimit(1100);
 
     QtScreen screen;
     const double dpi = 1440.0 / static_cast<double>(screen.twipsPerPixel());

@@ -50,6 +50,8 @@ struct ScrollBar : Control {
     std::int16_t smallChange = 1;
     std::int16_t largeChange = 1;
     std::int16_t value = 0;
+    // Twips per scroll unit: 1, or more for a picture too large for the bar's 16-bit values.
+    int unit = 1;
 };
 
 struct PictureBox : Control {

@@ -1,11 +1,129 @@
+#include "app/date_time_name.h"
 #include "app/form1.h"
+#include "capture/line_breaks.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace dovrante {
 
-void Form1::ReloadFromClipboard() {}
+namespace {
 
-void Form1::cmdReload_Click() {}
+bool namesJpegFile(const std::string &text)
+{
+    if (text.size() < 4)
+        return false;
+    std::string ending = text.substr(text.size() - 4);
+    for (char &c : ending)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ending == ".jpg";
+}
 
-void Form1::RichTextBox1_MouseDown(int /*button*/) {}
+} // namespace
+
+void Form1::ReloadFromClipboard()
+{
+    Clipboard &clipboard = m_services.clipboard;
+    // What the clipboard offers is asked once: every question to its owner may wait on it.
+    std::vector<int> formats = clipboard.availableFormats();
+    const auto holds = [&formats](int format) {
+        return std::find(formats.begin(), formats.end(), format) != formats.end();
+    };
+    std::string text = holds(ClipFormat::Text) ? clipboard.text() : std::string();
+
+    // Clipboard text naming a JPEG file stands for that file's picture. The file is loaded before
+    // the clipboard is touched, so a name that does not load loses nothing.
+    PicturePtr loaded;
+    if (namesJpegFile(text)) {
+        Result<PicturePtr> picture = m_services.pictures.load(text);
+        if (!picture.ok()) {
+            m_services.messageBox.show(picture.error());
+            return;
+        }
+        loaded = picture.value();
+        txtCaption.text = text;
+        clipboard.clear();
+        clipboard.setPicture(loaded);
+        caption = txtCaption.text;
+        formats = {ClipFormat::Bitmap};
+    }
+
+    if (holds(ClipFormat::Text)) {
+        clipKind = "1";
+        Picture1.visible = false;
+        RichTextBox1.visible = true;
+        cmdFont.visible = true;
+        cmdFontP.visible = true;
+        HScroll1.visible = false;
+        VScroll1.visible = false;
+        RichTextBox1.text = withCrLfBreaks(text);
+        setColourMode(false);
+        AppendTextData();
+        return;
+    }
+
+    if (holds(ClipFormat::Bitmap)) {
+        PicturePtr picture = loaded;
+        if (!picture) {
+            Result<PicturePtr> read = clipboard.picture();
+            if (!read.ok()) {
+                // The view keeps showing what it showed: nothing was taken.
+                m_services.messageBox.show(read.error());
+                return;
+            }
+            picture = read.value();
+        }
+        clipKind = "2";
+        RichTextBox1.visible = false;
+        cmdFont.visible = false;
+        cmdFontP.visible = false;
+        HScroll1.visible = true;
+        VScroll1.visible = true;
+        Picture2.picture = std::move(picture);
+        LayoutPicture();
+        setColourMode(true);
+
+        // A caption that already carries this year's date-and-time name stays.
+        if (caption.substr(0, 4) == formatYear(m_services.clock.now()))
+            return;
+        if (caption == DesignCaption) {
+            dateCaption = formatDateTimeName(m_services.clock.now()) + ".jpg";
+            cmdSave.toolTip = "Save the Screen Image to a file: " + bmpDataFolder + "/" +
+                              formatDateTimeName(m_services.clock.now()) + ".jpg";
+            caption = dateCaption;
+        }
+        return;
+    }
+
+    // Neither text nor a picture: say what the clipboard holds instead, and show nothing new.
+    clipKind = "99";
+    for (int format : {3, 4, 5, 6, 7, 8, 9, 0}) {
+        if (holds(format))
+            clipKind = std::to_string(format);
+    }
+    if (clipKind != "99")
+        m_services.messageBox.show("Bad format: " + clipKind);
+    std::sort(formats.begin(), formats.end());
+    formats.erase(std::unique(formats.begin(), formats.end()), formats.end());
+    for (int format : formats) {
+        if (format >= 0 && format <= 9999)
+            m_services.messageBox.show(std::to_string(format), MessageBox::Buttons::Ok,
+                                       MessageBox::Icon::None, MessageBox::Answer::Ok,
+                                       std::string("GetFormat number is"));
+    }
+}
+
+void Form1::cmdReload_Click()
+{
+    ReloadFromClipboard();
+}
+
+void Form1::RichTextBox1_MouseDown(int button)
+{
+    if (button == MouseButton::Right)
+        ReloadFromClipboard();
+    else if (button == MouseButton::Left)
+        ToggleToolbar();
+}
 
 } // namespace dovrante

@@ -99,7 +99,7 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     setObjectName(QStringLiteral("Form1"));
 
     // Created back to front: the tool bar floats over the picture and the text view.
-    m_picture1 = new QWidget(this);
+    m_picture1 = new PictureWidget(this);
     m_image1 = new PictureWidget(m_picture1);
     m_picture2 = new PictureWidget(m_picture1);
     m_hScroll1 = new QScrollBar(Qt::Horizontal, this);

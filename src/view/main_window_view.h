@@ -47,7 +47,7 @@ private:
     Form1 &m_form;
     float m_twipsPerPixel;
 
-    QWidget *m_picture1 = nullptr;
+    PictureWidget *m_picture1 = nullptr;
     PictureWidget *m_picture2 = nullptr;
     PictureWidget *m_image1 = nullptr;
     QScrollBar *m_hScroll1 = nullptr;

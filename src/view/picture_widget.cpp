@@ -2,6 +2,7 @@
 
 #include "platform/qt/qt_picture.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -23,6 +24,16 @@ void PictureWidget::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.setClipRegion(event->region());
     painter.drawImage(QPoint(0, 0), picture->image());
+}
+
+void PictureWidget::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void PictureWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
 }
 
 } // namespace dovrante

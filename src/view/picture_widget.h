@@ -6,7 +6,8 @@
 
 namespace dovrante {
 
-// Paints a picture at its natural size from the widget's top-left corner.
+// Paints a picture at its natural size from the widget's top-left corner. It keeps the mouse
+// presses it gets, so that they do not reach the viewport or the window beneath as clicks there.
 class PictureWidget final : public QWidget {
 public:
     explicit PictureWidget(QWidget *parent) : QWidget(parent) {}
@@ -15,6 +16,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     PicturePtr m_picture;

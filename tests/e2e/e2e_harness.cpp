@@ -297,10 +297,46 @@ WindowGeometry ProgramUnderTest::geometry()
 
 void ProgramUnderTest::pressKeys(const std::vector<std::string> &keys)
 {
-    run({"xdotool", "windowfocus", "--sync", m_window});
+    pressKeysIn(m_window, keys);
+}
+
+void ProgramUnderTest::pressKeysIn(const std::string &window, const std::vector<std::string> &keys)
+{
+    run({"xdotool", "windowfocus", "--sync", window});
     std::vector<std::string> argv{"xdotool", "key", "--clearmodifiers"};
     argv.insert(argv.end(), keys.begin(), keys.end());
     run(argv);
+}
+
+std::string ProgramUnderTest::waitForWindowTitled(const std::string &title,
+                                                  std::chrono::milliseconds timeout)
+{
+    std::string window;
+    waitUntil(
+        [&] {
+            const CommandResult found =
+                run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(m_pid),
+                     "--name", "^" + title + "$"});
+            std::istringstream lines(found.output);
+            return static_cast<bool>(std::getline(lines, window)) && !window.empty();
+        },
+        timeout);
+    return window;
+}
+
+std::string ProgramUnderTest::messageBoxText(const std::string &window, XClipboard &clipboard)
+{
+    clipboard.clear();
+    pressKeysIn(window, {"ctrl+c"});
+    std::string text;
+    waitUntil([&] { return !(text = clipboard.read()).empty(); }, std::chrono::seconds(5));
+    return text;
+}
+
+void ProgramUnderTest::clickAt(int x, int y, int button)
+{
+    run({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click",
+         std::to_string(button)});
 }
 
 QImage screenshot()

@@ -12,6 +12,8 @@
 
 namespace dovrante::e2e {
 
+class XClipboard;
+
 struct CommandResult {
     int exitCode = -1;
     std::string output;
@@ -68,6 +70,15 @@ public:
     bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
     std::string title();
+    // Waits for a window of the program with exactly this title (a message box); its id.
+    std::string waitForWindowTitled(const std::string &title,
+                                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // The text of a message box, copied with Ctrl+C as the box offers.
+    std::string messageBoxText(const std::string &window, XClipboard &clipboard);
+    // Types the xdotool key names into the given window.
+    void pressKeysIn(const std::string &window, const std::vector<std::string> &keys);
+    // Clicks a mouse button at a place on the screen.
+    void clickAt(int x, int y, int button = 1);
     WindowGeometry geometry();
     // Gives the main window the keyboard focus, then types the xdotool key names.
     void pressKeys(const std::vector<std::string> &keys);

@@ -1,25 +1,45 @@
 #include "platform/qt/qt_clipboard.h"
 
+#include "platform/qt/clipboard_formats.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_strings.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMimeData>
 
 namespace dovrante {
 
+namespace {
+
+std::vector<std::string> decodableImageTypes()
+{
+    std::vector<std::string> types;
+    for (const QByteArray &type : QImageReader::supportedMimeTypes())
+        types.push_back(type.toStdString());
+    return types;
+}
+
+} // namespace
+
+QtClipboard::QtClipboard(double logicalDpi)
+    : m_dpi(logicalDpi)
+    , m_decodable(decodableImageTypes())
+{
+}
+
 std::vector<int> QtClipboard::availableFormats()
 {
-    std::vector<int> formats;
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data)
-        return formats;
-    if (data->hasText())
-        formats.push_back(ClipFormat::Text);
-    if (data->hasImage())
-        formats.push_back(ClipFormat::Bitmap);
-    return formats;
+    // One question to the clipboard's owner; the answers below ask only for the one type needed.
+    // (hasImage() and the like ask for many types in turn, each waiting on an owner that may hang.)
+    m_offered.clear();
+    if (const QMimeData *data = QGuiApplication::clipboard()->mimeData()) {
+        for (const QString &type : data->formats())
+            m_offered.push_back(fromQt(type));
+    }
+    return clipboardFormatNumbers(m_offered, m_decodable);
 }
 
 std::string QtClipboard::text()
@@ -29,21 +49,41 @@ std::string QtClipboard::text()
 
 Result<PicturePtr> QtClipboard::picture()
 {
-    QImage image = QGuiApplication::clipboard()->image();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const std::string type = bestPictureType(m_offered, m_decodable);
+    if (!data || type.empty())
+        return Failure{"The clipboard holds no picture that can be read."};
+
+    QImage image;
+    QString reason;
+    {
+        QByteArray bytes = data->data(toQt(type));
+        if (bytes.isEmpty())
+            return Failure{"The clipboard's picture (" + type + ") could not be fetched."};
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        image = reader.read();
+        reason = reader.errorString();
+    } // the encoded bytes go before the picture is handed on
     if (image.isNull())
-        return Failure{"The clipboard's picture cannot be read"};
+        return Failure{"The clipboard's picture (" + type + ") cannot be shown: " + fromQt(reason)};
     return PicturePtr(std::make_shared<QtPicture>(std::move(image), m_dpi));
 }
 
 void QtClipboard::clear()
 {
     QGuiApplication::clipboard()->clear();
+    m_offered.clear();
 }
 
 void QtClipboard::setPicture(const PicturePtr &picture)
 {
-    if (const auto *qtPicture = dynamic_cast<const QtPicture *>(picture.get()))
-        QGuiApplication::clipboard()->setImage(qtPicture->image());
+    if (const auto *qtPicture = dynamic_cast<const QtPicture *>(picture.get())) {
+        // Offered as an image: Qt serves it as png, bmp and the other types it can write.
+        auto *data = new QMimeData;
+        data->setImageData(qtPicture->image());
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
 }
 
 } // namespace dovrante

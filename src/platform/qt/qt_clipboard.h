@@ -7,7 +7,7 @@ namespace dovrante {
 // The X11 (or other desktop) clipboard through QClipboard.
 class QtClipboard final : public Clipboard {
 public:
-    explicit QtClipboard(double logicalDpi) : m_dpi(logicalDpi) {}
+    explicit QtClipboard(double logicalDpi);
     std::vector<int> availableFormats() override;
     std::string text() override;
     Result<PicturePtr> picture() override;
@@ -16,6 +16,9 @@ public:
 
 private:
     double m_dpi;
+    std::vector<std::string> m_decodable;
+    // The types on offer at the last look, so that a read asks only for the one it needs.
+    std::vector<std::string> m_offered;
 };
 
 } // namespace dovrante

@@ -2,7 +2,11 @@
 
 #include "platform/qt/qt_strings.h"
 
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QShortcut>
 
 namespace dovrante {
 
@@ -46,6 +50,18 @@ MessageBox::Answer QtMessageBox::show(const std::string &text, Buttons buttons, 
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    // Ctrl+C copies the whole box as text, as the classic desktop's message boxes do, so that a
+    // message can be pasted into a report.
+    QShortcut copy(QKeySequence::Copy, &box);
+    QObject::connect(&copy, &QShortcut::activated, &box, [&box] {
+        const QString rule = QStringLiteral("---------------------------\n");
+        QString captions;
+        for (QAbstractButton *button : box.buttons())
+            captions += button->text().remove(QLatin1Char('&')) + QStringLiteral("   ");
+        QGuiApplication::clipboard()->setText(rule + box.windowTitle() + QLatin1Char('\n') + rule +
+                                              box.text() + QLatin1Char('\n') + rule + captions +
+                                              QLatin1Char('\n') + rule);
+    });
     const int pressed = box.exec();
     if (buttons == Buttons::YesNo)
         return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;

@@ -1,0 +1,128 @@
+#include "platform/qt/clipboard_formats.h"
+
+#include "platform/clipboard.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace dovrante {
+
+namespace {
+
+constexpr int FirstRegisteredFormat = 49152;
+
+std::string lower(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The MIME type without parameters: "text/plain;charset=utf-8" is "text/plain".
+std::string essence(const std::string &type)
+{
+    return lower(type.substr(0, type.find(';')));
+}
+
+// Whether `word` stands in the type as a whole word (between non-alphanumeric characters).
+bool namesWord(const std::string &type, const std::string &word)
+{
+    const std::string text = lower(type);
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+        const bool startOk = at == 0 || !std::isalnum(static_cast<unsigned char>(text[at - 1]));
+        const size_t end = at + word.size();
+        const bool endOk = end == text.size() || !std::isalnum(static_cast<unsigned char>(text[end]));
+        if (startOk && endOk)
+            return true;
+    }
+    return false;
+}
+
+bool isText(const std::string &type)
+{
+    static const char *const x11Strings[] = {"UTF8_STRING", "STRING", "TEXT", "COMPOUND_TEXT"};
+    return essence(type) == "text/plain" ||
+           std::find(std::begin(x11Strings), std::end(x11Strings), type) != std::end(x11Strings);
+}
+
+bool isBmp(const std::string &type)
+{
+    const std::string e = essence(type);
+    return e == "image/bmp" || e == "image/x-bmp" || e == "image/x-ms-bmp" ||
+           e == "image/x-win-bitmap";
+}
+
+bool isDecodablePicture(const std::string &type, const std::vector<std::string> &decodable)
+{
+    const std::string e = essence(type);
+    if (e == "image/tiff" || e == "image/x-tiff")
+        return false;
+    return isBmp(type) || std::find(decodable.begin(), decodable.end(), e) != decodable.end();
+}
+
+} // namespace
+
+std::vector<int> clipboardFormatNumbers(const std::vector<std::string> &offeredTypes,
+                                        const std::vector<std::string> &decodableImages)
+{
+    std::vector<int> numbers;
+    const auto add = [&numbers](int number) {
+        if (std::find(numbers.begin(), numbers.end(), number) == numbers.end())
+            numbers.push_back(number);
+    };
+    int nextRegistered = FirstRegisteredFormat;
+    for (const std::string &type : offeredTypes) {
+        const std::string e = essence(type);
+        bool known = false;
+        if (isText(type)) {
+            add(ClipFormat::Text);
+            known = true;
+        }
+        if (isDecodablePicture(type, decodableImages)) {
+            add(ClipFormat::Bitmap);
+            known = true;
+        }
+        if (e == "image/x-wmf" || e == "image/wmf" || e == "image/x-emf" || e == "image/emf") {
+            add(ClipFormat::Metafile);
+            known = true;
+        }
+        if (namesWord(type, "sylk")) {
+            add(ClipFormat::Sylk);
+            known = true;
+        }
+        if (namesWord(type, "dif")) {
+            add(ClipFormat::Dif);
+            known = true;
+        }
+        if (e == "image/tiff") {
+            add(ClipFormat::Tiff);
+            known = true;
+        }
+        if (isBmp(type)) {
+            add(ClipFormat::Dib);
+            known = true;
+        }
+        if (!known)
+            add(nextRegistered++);
+    }
+    return numbers;
+}
+
+std::string bestPictureType(const std::vector<std::string> &offeredTypes,
+                            const std::vector<std::string> &decodableImages)
+{
+    // Lossless and quick to decode first.
+    for (const char *preferred : {"image/png", "image/bmp", "image/x-bmp", "image/jpeg"}) {
+        for (const std::string &type : offeredTypes) {
+            if (essence(type) == preferred)
+                return type;
+        }
+    }
+    for (const std::string &type : offeredTypes) {
+        if (isDecodablePicture(type, decodableImages))
+            return type;
+    }
+    return {};
+}
+
+} // namespace dovrante

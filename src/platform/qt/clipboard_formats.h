@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dovrante {
+
+// The standard clipboard format numbers for the MIME types an X11 clipboard offers, in the order
+// offered and each number once. `decodableImages` lists the image types the picture loader reads.
+std::vector<int> clipboardFormatNumbers(const std::vector<std::string> &offeredTypes,
+                                        const std::vector<std::string> &decodableImages);
+
+// The offered type to fetch the picture from (format 2), or an empty string.
+std::string bestPictureType(const std::vector<std::string> &offeredTypes,
+                            const std::vector<std::string> &decodableImages);
+
+} // namespace dovrante

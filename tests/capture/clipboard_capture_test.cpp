@@ -1,0 +1,223 @@
+#include "support/form_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace dovrante::test {
+namespace {
+
+using ClipboardCaptureTest = FormFixture;
+
+TEST_F(ClipboardCaptureTest, TextShowsTheTextViewInBlackAndWhiteAndIsRecorded)
+{
+    clipboard.holdText("first line\nsecond line");
+    printer.mode = PrinterValue::Colour;
+    Form1 &f = started();
+
+    EXPECT_EQ(f.clipKind, "1");
+    EXPECT_TRUE(f.RichTextBox1.visible);
+    EXPECT_TRUE(f.cmdFont.visible);
+    EXPECT_TRUE(f.cmdFontP.visible);
+    EXPECT_FALSE(f.Picture1.visible);
+    EXPECT_FALSE(f.HScroll1.visible);
+    EXPECT_FALSE(f.VScroll1.visible);
+    // The view holds the text with CR LF breaks, as the text control reports it.
+    EXPECT_EQ(f.RichTextBox1.text, "first line\r\nsecond line");
+    EXPECT_EQ(f.cmdColor.caption, "B/W");
+    EXPECT_EQ(printer.mode, PrinterValue::Monochrome);
+    EXPECT_EQ(f.caption, Form1::DesignCaption);
+    EXPECT_EQ(f.txtCaption.text, Form1::DesignCaption);
+    EXPECT_EQ(files.appendCalls, 1);
+    EXPECT_TRUE(files.files.count("/opt/Tools/Dovrante Data.txt"));
+}
+
+TEST_F(ClipboardCaptureTest, TextWinsOverAPictureOnTheClipboard)
+{
+    clipboard.holdPicture(makePicture(2540, 2540));
+    clipboard.formats.push_back(ClipFormat::Text);
+    clipboard.clipText = "both";
+    Form1 &f = started();
+    EXPECT_EQ(f.clipKind, "1");
+    EXPECT_EQ(f.RichTextBox1.text, "both");
+}
+
+TEST_F(ClipboardCaptureTest, APictureIsShownInColourUnderADateAndTimeName)
+{
+    // Three readings of the clock: the year test, the name, and the save button's tooltip.
+    clock.moments = {DateTime{2026, 12, 5, 3, 50, 43}, DateTime{2026, 12, 5, 3, 50, 44},
+                     DateTime{2026, 12, 5, 3, 50, 45}};
+    clipboard.holdPicture(makePicture(2540 * 4, 2540 * 3));
+    Form1 &f = started();
+
+    EXPECT_EQ(f.clipKind, "2");
+    EXPECT_TRUE(f.Picture1.visible);
+    EXPECT_TRUE(f.Picture2.visible);
+    EXPECT_TRUE(f.HScroll1.visible);
+    EXPECT_TRUE(f.VScroll1.visible);
+    EXPECT_FALSE(f.RichTextBox1.visible);
+    EXPECT_FALSE(f.cmdFont.visible);
+    EXPECT_FALSE(f.cmdFontP.visible);
+    EXPECT_EQ(f.cmdColor.caption, "Color");
+    EXPECT_EQ(printer.mode, PrinterValue::Colour);
+    EXPECT_EQ(f.dateCaption, "20261205 035044.jpg");
+    EXPECT_EQ(f.caption, "20261205 035044.jpg");
+    EXPECT_EQ(f.txtCaption.text, "20261205 035044.jpg");
+    EXPECT_EQ(f.cmdSave.toolTip,
+              "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20261205 035045.jpg");
+    // One picture object, shared by the picture box and the image box.
+    EXPECT_EQ(f.Picture2.picture, clipboard.clipPicture);
+    EXPECT_EQ(f.Image1.picture, clipboard.clipPicture);
+    EXPECT_TRUE(files.files.empty());
+}
+
+TEST_F(ClipboardCaptureTest, TheDateCaptionIsKeptWithinTheYearAndAfterANewYear)
+{
+    clipboard.holdPicture(makePicture(100, 100));
+    clock.setNow(DateTime{2026, 12, 31, 23, 59, 59});
+    Form1 &f = started();
+    ASSERT_EQ(f.caption, "20261231 235959.jpg");
+
+    clock.setNow(DateTime{2026, 12, 31, 23, 59, 59});
+    f.ReloadFromClipboard();
+    EXPECT_EQ(f.caption, "20261231 235959.jpg");
+
+    // Last year's name is neither this year's nor the design caption: it stays too.
+    clock.setNow(DateTime{2027, 1, 1, 0, 0, 1});
+    f.ReloadFromClipboard();
+    EXPECT_EQ(f.caption, "20261231 235959.jpg");
+    EXPECT_EQ(f.dateCaption, "20261231 235959.jpg");
+}
+
+TEST_F(ClipboardCaptureTest, ATypedCaptionSurvivesAPictureCapture)
+{
+    clipboard.holdPicture(makePicture(100, 100));
+    Form1 &f = started();
+    f.caption = "holiday.jpg";
+    f.ReloadFromClipboard();
+    EXPECT_EQ(f.caption, "holiday.jpg");
+}
+
+TEST_F(ClipboardCaptureTest, AJpegNameOnTheClipboardShowsThatFilesPicture)
+{
+    const PicturePtr photo = makePicture(5080, 2540);
+    pictures.readable["/home/me/Photo.JPG"] = photo;
+    clipboard.holdText("/home/me/Photo.JPG");
+    Form1 &f = started();
+
+    EXPECT_EQ(f.clipKind, "2");
+    EXPECT_EQ(f.Picture2.picture, photo);
+    EXPECT_EQ(clipboard.clipPicture, photo);
+    EXPECT_EQ(f.caption, "/home/me/Photo.JPG");
+    EXPECT_EQ(f.txtCaption.text, "/home/me/Photo.JPG");
+    EXPECT_TRUE(f.dateCaption.empty());
+    EXPECT_TRUE(files.files.empty()) << "the name is not recorded as text";
+}
+
+TEST_F(ClipboardCaptureTest, OnlyANameEndingInDotJpgIsLoaded)
+{
+    for (const char *text : {"/home/me/a.jpeg", "\"/home/me/a.jpg\"", "jpg"}) {
+        clipboard.holdText(text);
+        Form1 &f = form();
+        f.ReloadFromClipboard();
+        EXPECT_EQ(f.clipKind, "1") << text;
+    }
+    EXPECT_TRUE(pictures.loads.empty());
+}
+
+TEST_F(ClipboardCaptureTest, AJpegThatDoesNotLoadLeavesClipboardViewAndCaptionAlone)
+{
+    clipboard.holdText("first");
+    Form1 &f = started();
+    const size_t entries = files.files.begin()->second.size();
+
+    pictures.loadErrors["/gone/x.jpg"] = "Cannot load the picture /gone/x.jpg: File not found";
+    clipboard.holdText("/gone/x.jpg");
+    f.ReloadFromClipboard();
+
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].text, "Cannot load the picture /gone/x.jpg: File not found");
+    EXPECT_EQ(clipboard.clears, 0);
+    EXPECT_EQ(clipboard.clipText, "/gone/x.jpg");
+    EXPECT_EQ(f.caption, Form1::DesignCaption);
+    EXPECT_EQ(f.RichTextBox1.text, "first");
+    EXPECT_EQ(f.clipKind, "1");
+    EXPECT_EQ(files.files.begin()->second.size(), entries);
+}
+
+TEST_F(ClipboardCaptureTest, APictureThatCannotBeReadIsReportedAndTheViewStays)
+{
+    clipboard.holdText("kept");
+    Form1 &f = started();
+    clipboard.holdPicture(nullptr);
+    clipboard.pictureError = "The clipboard's picture cannot be shown: out of memory";
+    f.ReloadFromClipboard();
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].text, "The clipboard's picture cannot be shown: out of memory");
+    EXPECT_EQ(f.clipKind, "1");
+    EXPECT_TRUE(f.RichTextBox1.visible);
+    EXPECT_FALSE(f.Picture1.visible);
+}
+
+TEST_F(ClipboardCaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
+{
+    clipboard.holdText("shown before");
+    Form1 &f = started();
+    clipboard.formats = {49160, ClipFormat::Metafile, 0};
+    f.ReloadFromClipboard();
+
+    // The last of formats 3..9 and 0 found wins, tested in that order.
+    EXPECT_EQ(f.clipKind, "0");
+    ASSERT_EQ(messageBox.shown.size(), 3u);
+    EXPECT_EQ(messageBox.shown[0].text, "Bad format: 0");
+    EXPECT_FALSE(messageBox.shown[0].title.has_value());
+    EXPECT_EQ(messageBox.shown[1].text, "0");
+    EXPECT_EQ(messageBox.shown[1].title, "GetFormat number is");
+    EXPECT_EQ(messageBox.shown[2].text, "3");
+    EXPECT_TRUE(f.RichTextBox1.visible);
+    EXPECT_EQ(f.RichTextBox1.text, "shown before");
+    EXPECT_EQ(f.cmdColor.caption, "B/W");
+}
+
+TEST_F(ClipboardCaptureTest, APaletteAloneIsFormatNine)
+{
+    clipboard.formats = {ClipFormat::Palette};
+    Form1 &f = started();
+    EXPECT_EQ(f.clipKind, "9");
+    ASSERT_EQ(messageBox.shown.size(), 2u);
+    EXPECT_EQ(messageBox.shown[0].text, "Bad format: 9");
+    EXPECT_EQ(messageBox.shown[1].text, "9");
+}
+
+TEST_F(ClipboardCaptureTest, AnEmptyOrRegisteredOnlyClipboardIsQuiet)
+{
+    clipboard.formats = {49152, 49153};
+    Form1 &f = started();
+    EXPECT_EQ(f.clipKind, "99");
+    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_TRUE(f.dateCaption.empty());
+    EXPECT_EQ(clipboard.formatQueries, 1);
+}
+
+TEST_F(ClipboardCaptureTest, RightButtonsCaptureAgainAndTheLeftOnTextFoldsTheToolbar)
+{
+    Form1 &f = started();
+    clipboard.holdText("again");
+    f.Picture1_MouseDown(MouseButton::Right);
+    EXPECT_EQ(f.clipKind, "1");
+    const int before = files.appendCalls;
+    f.Picture1_MouseDown(MouseButton::Left);
+    f.Image1_MouseDown(MouseButton::Middle);
+    EXPECT_EQ(files.appendCalls, before);
+    f.Image1_MouseDown(MouseButton::Right);
+    f.RichTextBox1_MouseDown(MouseButton::Right);
+    f.cmdReload_Click();
+    f.Form_KeyDown(KeyCode::F5, ShiftState::Ctrl);
+    EXPECT_EQ(files.appendCalls, before + 4);
+
+    f.RichTextBox1_MouseDown(MouseButton::Left);
+    EXPECT_FALSE(f.cmdPrint.visible);
+    f.RichTextBox1_MouseDown(MouseButton::Middle);
+    EXPECT_FALSE(f.cmdPrint.visible);
+}
+
+} // namespace
+} // namespace dovrante::test
