@@ -117,6 +117,8 @@ QPageLayout QtPrinter::pageLayout() const
                 : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     layout.setOrientation(m_orientation == PrinterValue::Landscape ? QPageLayout::Landscape
                                                                    : QPageLayout::Portrait);
+    // The printable area is what the device can reach, not Qt's default 10-point margins.
+    layout.setMargins(layout.minimumMargins());
     return layout;
 }
 
