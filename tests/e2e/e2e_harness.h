@@ -63,6 +63,8 @@ public:
     std::string executable() const { return m_folder + "/Dovrante"; }
 
     void start();
+    // Starts it with further environment entries ("NAME=value"), such as another CUPS server.
+    void startWithEnvironment(const std::vector<std::string> &environment);
     // Waits until the program's main window is mapped; its X window id.
     std::string waitForWindow();
     bool running();
