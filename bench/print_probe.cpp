@@ -2,7 +2,9 @@
 // destination, and says how long drawing and handing the job over to CUPS took.
 //   print_probe picture.png [bw]      print_probe --text file.txt [face] [size]
 //   print_probe --printers            (the default-printer entry and the installed printers)
+//   print_probe --buttons W H         (pixel centres of cmdPrint and cmdColor on a W x H screen)
 
+#include "app/toolbar_layout.h"
 #include "platform/qt/cups_printers.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_printer.h"
@@ -26,6 +28,16 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    if (args[1] == QLatin1String("--buttons")) {
+        // At 96 DPI: 15 twips a pixel.
+        const StartupLayout layout =
+            computeStartupLayout(args.value(2).toFloat() * 15, args.value(3).toFloat() * 15);
+        for (const auto &[name, place] :
+             {std::pair{"cmdPrint", layout.cmdPrint}, std::pair{"cmdColor", layout.cmdColor}})
+            std::printf("%s %d %d\n", name, static_cast<int>((place.left + place.width / 2) / 15),
+                        static_cast<int>((place.top + place.height / 2) / 15));
+        return 0;
+    }
     if (args[1] == QLatin1String("--printers")) {
         const CupsProfile profile;
         const CupsInstalledPrinters installed;
