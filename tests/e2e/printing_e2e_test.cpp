@@ -277,6 +277,47 @@ TEST_F(PrintingE2eTest, LongTextGoesOnOverSeveralPagesAndWideLinesWrap)
         EXPECT_NE(printed.find(part), std::string::npos) << part;
 }
 
+TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJobIsMade)
+{
+    // A large picture keeps the job in the making for a moment.
+    QImage image(7000, 7000, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    const std::string path = program.home() + "/large.png";
+    image.save(QString::fromStdString(path), "PNG");
+    clipboard.putFile(path, "image/png");
+    program.start();
+    ASSERT_FALSE(program.waitForWindow().empty());
+    click(layout().cmdPrint);
+
+    std::string window;
+    waitUntil(
+        [&] {
+            std::istringstream found(run({"xdotool", "search", "--onlyvisible", "--name",
+                                          "^Dovrante - RVMK Clipboard Print Utility$"})
+                                         .output);
+            return static_cast<bool>(std::getline(found, window)) && !window.empty();
+        },
+        std::chrono::seconds(5));
+    ASSERT_FALSE(window.empty()) << "no status window appeared";
+    const QImage shot = screenshot();
+    ASSERT_FALSE(shot.isNull());
+    // 7170 x 840 twips is 478 x 56 pixels, centred on the 1920 x 1080 screen; light yellow.
+    const QPoint middle(960, 540);
+    const QColor colour = shot.pixelColor(middle + QPoint(200, 20));
+    EXPECT_EQ(colour, QColor(255, 255, 192)) << colour.name().toStdString();
+    EXPECT_EQ(shot.pixelColor(middle + QPoint(0, 40)), QColor(Qt::green)) << "window too tall";
+    EXPECT_EQ(shot.pixelColor(middle + QPoint(250, 0)), QColor(Qt::green)) << "window too wide";
+    // The status line is written on it.
+    int ink = 0;
+    for (int y = 515; y < 565; ++y)
+        for (int x = 725; x < 1195; ++x)
+            ink += shot.pixelColor(x, y).lightness() < 100;
+    EXPECT_GT(ink, 200);
+
+    EXPECT_FALSE(waitForPdf().empty());
+    EXPECT_TRUE(program.waitForExit(std::chrono::seconds(30)));
+}
+
 TEST_F(PrintingE2eTest, WithoutCupsTheMessageNamesTheReasonAndTheProgramGoesOn)
 {
     clipboard.putFile(writePicture(400, 800), "image/png");
