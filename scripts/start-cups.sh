@@ -6,19 +6,26 @@ set -euo pipefail
 
 # The tests read the PDFs from here (DOVRANTE_PDF_DIR may name another folder).
 out="${DOVRANTE_PDF_DIR:-/var/spool/cups-pdf/Dovrante}"
-# Where stop-cups.sh finds the scheduler that this script started.
+# Where stop-cups.sh finds the scheduler that this script started, and how many test runs use it:
+# the last one to stop ends it, so that runs in other worktrees are not cut short.
 pid_file=/run/dovrante-cupsd.pid
+users_file=/run/dovrante-cupsd.users
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 
 running() { lpstat -r 2>/dev/null | grep -q "is running"; }
 
+exec 9>/tmp/dovrante-cupsd.lock
+flock 9
+users=$(( $(cat "$users_file" 2>/dev/null || echo 0) + 1 ))
+echo "$users" | $sudo tee "$users_file" >/dev/null
+
 if ! running; then
     $sudo mkdir -p /run/cups /var/spool/cups/tmp /var/log/cups /var/cache/cups
     before=$(pgrep -x cupsd || true)
-    # Without -f cupsd goes into the background by itself.
-    $sudo /usr/sbin/cupsd
+    # Without -f cupsd goes into the background by itself; it must not keep the lock open.
+    $sudo /usr/sbin/cupsd 9>&-
     for _ in $(seq 100); do
         running && break
         sleep 0.1
