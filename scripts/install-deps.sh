@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ libgtest-dev libgmock-dev
-    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6printsupport6 libcups2-dev
+    qt6-base-dev qt6-base-dev-tools libxcb1-dev pkg-config qt6-image-formats-plugins libqt6printsupport6 libcups2-dev
     fonts-dejavu-core xdg-utils
     # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
     xvfb xauth xclip xdotool x11-utils imagemagick

@@ -16,6 +16,8 @@ public:
     virtual std::string programFolder() const = 0;
     // The executable's file name without folder and without its last extension.
     virtual std::string baseName() const = 0;
+    // The executable's file name without folder.
+    virtual std::string executableName() const = 0;
 };
 
 } // namespace dovrante

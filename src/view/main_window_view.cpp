@@ -1,6 +1,7 @@
 #include "view/main_window_view.h"
 
 #include "app/form1.h"
+#include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
 #include "view/key_codes.h"
 #include "view/picture_widget.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -24,18 +26,6 @@ namespace {
 QColor toQColor(Colour colour)
 {
     return QColor(colourRed(colour), colourGreen(colour), colourBlue(colour));
-}
-
-QFont toQFont(const FontSpec &spec)
-{
-    QFont font(toQt(spec.name));
-    if (spec.size > 0)
-        font.setPointSizeF(static_cast<double>(spec.size));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethrough);
-    return font;
 }
 
 // Tooltips are plain text: anything Qt would take for markup is escaped, never rendered.
@@ -89,6 +79,29 @@ void setBackground(QWidget *widget, const std::optional<Colour> &colour, QPalett
     widget->setAutoFillBackground(true);
 }
 
+// A classic scroll bar runs from its minimum at the start of the track to its maximum at the end,
+// even when the maximum is the smaller: then the values fall towards the end. Qt's bar always
+// rises, so it gets the distance from the start of the track.
+int direction(const ScrollBar &bar)
+{
+    return bar.max >= bar.min ? 1 : -1;
+}
+
+int trackLength(const ScrollBar &bar)
+{
+    return direction(bar) * (bar.max - bar.min);
+}
+
+int trackPosition(const ScrollBar &bar, int value)
+{
+    return direction(bar) * (value - bar.min);
+}
+
+std::int16_t barValue(const ScrollBar &bar, int position)
+{
+    return static_cast<std::int16_t>(bar.min + direction(bar) * position);
+}
+
 } // namespace
 
 MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
@@ -135,6 +148,8 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     m_txtMin->setObjectName(QStringLiteral("txtMin"));
     m_txtCaption->setObjectName(QStringLiteral("txtCaption"));
+    // The right button resets the caption; no edit menu pops up over the message that follows.
+    m_txtCaption->setContextMenuPolicy(Qt::NoContextMenu);
 
     // Like the classic text control the view shows every line of the text as it is.
     m_richTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -154,7 +169,7 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
         if (m_syncing)
             return;
         run([this, value] {
-            m_form.HScroll1.value = static_cast<std::int16_t>(value);
+            m_form.HScroll1.value = barValue(m_form.HScroll1, value);
             m_form.HScroll1_Change();
         });
     });
@@ -162,7 +177,7 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
         if (m_syncing)
             return;
         run([this, value] {
-            m_form.VScroll1.value = static_cast<std::int16_t>(value);
+            m_form.VScroll1.value = barValue(m_form.VScroll1, value);
             m_form.VScroll1_Change();
         });
     });
@@ -299,15 +314,10 @@ void MainWindowView::sync()
     for (const auto &[widget, bar] : {std::pair{m_hScroll1, &f.HScroll1},
                                       std::pair{m_vScroll1, &f.VScroll1}}) {
         syncGeometry(widget, *bar);
-        // A maximum below the minimum runs from 0 at the start of the track to the maximum at
-        // its end, as the classic scroll bar does.
-        const bool reversed = bar->max < bar->min;
-        widget->setInvertedAppearance(reversed);
-        widget->setInvertedControls(reversed);
-        widget->setRange(std::min(bar->min, bar->max), std::max(bar->min, bar->max));
+        widget->setRange(0, trackLength(*bar));
         widget->setSingleStep(std::max<int>(1, bar->smallChange));
         widget->setPageStep(std::max<int>(1, bar->largeChange));
-        widget->setValue(bar->value);
+        widget->setValue(trackPosition(*bar, bar->value));
     }
 
     syncGeometry(m_richTextBox1, f.RichTextBox1);
@@ -317,12 +327,30 @@ void MainWindowView::sync()
         m_richTextBox1->setFont(textFont);
     if (f.RichTextBox1.text != m_shownText) {
         m_shownText = f.RichTextBox1.text;
-        m_richTextBox1->setPlainText(forDisplay(m_shownText));
+        showText(forDisplay(m_shownText));
         m_textEdited = false;
     }
 
     applyFocusRequest();
     m_syncing = false;
+}
+
+void MainWindowView::showText(const QString &text)
+{
+    // A document filled before it has a layout is built in a fraction of the time the view's own
+    // setPlainText() takes for megabytes of text, which lays out block by block as it goes.
+    auto *document = new QTextDocument(m_richTextBox1);
+    document->setUndoRedoEnabled(false);
+    document->setPlainText(text);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setDefaultFont(m_richTextBox1->font());
+    document->setUndoRedoEnabled(true);
+    // The view deletes the document it made itself when it is replaced, but not one given to it.
+    QTextDocument *previous = m_richTextBox1->document();
+    const bool givenByUs = previous && previous->parent() == m_richTextBox1;
+    m_richTextBox1->setDocument(document);
+    if (givenByUs)
+        delete previous;
 }
 
 QWidget *MainWindowView::widgetFor(const Control *control) const
@@ -365,6 +393,9 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
         return;
     }
     const int character = typedCharacter(*event);
+    // The button focused when the key came: Enter in the caption box hides it, and the focus
+    // moving on to a button must not press that button as well.
+    auto *focusedButton = qobject_cast<QPushButton *>(QApplication::focusWidget());
     run([this, event, character] {
         m_form.Form_KeyDown(virtualKeyCode(*event), shiftState(event->modifiers()));
         if (character >= 0) {
@@ -375,9 +406,9 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
     });
     // As on the classic desktop, Enter presses the focused button too (Space already does).
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
-        enter && button && button->window() == this && button->isVisible())
-        button->click();
+    if (enter && focusedButton && focusedButton == QApplication::focusWidget() &&
+        focusedButton->window() == this && focusedButton->isVisible())
+        focusedButton->click();
 }
 
 bool MainWindowView::eventFilter(QObject *watched, QEvent *event)

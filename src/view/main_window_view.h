@@ -37,6 +37,7 @@ private:
     void run(Handler handler);
     void pullEdits();
     void applyFocusRequest();
+    void showText(const QString &text);
     void handleKeyPreview(QObject *watched, QKeyEvent *event);
 
     void syncGeometry(QWidget *widget, const Control &control);

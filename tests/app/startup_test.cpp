@@ -75,9 +75,20 @@ TEST_F(StartupTest, NamesTheProgramFilesAfterAFolderWithBlanks)
     EXPECT_EQ(f.cmdTxtData.toolTip, "Edit the Text Data File: /home/me/My Tools/Dovrante Data.txt");
 }
 
+TEST_F(StartupTest, AnExecutableWithoutExtensionKeepsItsPicturesBesideItsOtherFiles)
+{
+    // A folder cannot share the executable's own name.
+    program.executable = "Dovrante";
+    Form1 &f = started();
+    EXPECT_EQ(f.bmpDataFolder, "/opt/Tools/Dovrante BMP Data");
+    EXPECT_EQ(f.cmdBmpData.toolTip, "Open the BMP Data Folder: /opt/Tools/Dovrante BMP Data");
+    EXPECT_EQ(f.cmdTxtData.toolTip, "Edit the Text Data File: /opt/Tools/Dovrante Data.txt");
+}
+
 TEST_F(StartupTest, RenamingTheExecutableRenamesItsFiles)
 {
     program.base = "Clipper";
+    program.executable = "Clipper.bin";
     Form1 &f = started();
     EXPECT_EQ(f.bmpDataFolder, "/opt/Tools/Clipper/BMP Data");
     EXPECT_EQ(f.cmdTxtData.toolTip, "Edit the Text Data File: /opt/Tools/Clipper Data.txt");

@@ -131,6 +131,73 @@ TEST_F(CaptureE2eTest, TheScrollBarArrowMovesAWidePictureByAHundredth)
     EXPECT_TRUE(near(shot.pixelColor(5, 300), Qt::green));
 }
 
+TEST_F(CaptureE2eTest, APictureSmallerThanTheViewportMovesRightTowardsTheTracksEnd)
+{
+    // 400 pixels wide: an arrow step is 4 pixels, so the blue last column moves from 399 to 403.
+    clipboard.putFile(writePicture(400, 300, 20), "image/png");
+    program.start();
+    ASSERT_FALSE(program.waitForWindow().empty());
+    screenWhen([](const QImage &s) { return near(s.pixelColor(399, 150), Qt::blue); });
+
+    program.clickAt(1888, 1038);
+    const QImage shot =
+        screenWhen([](const QImage &s) { return near(s.pixelColor(403, 150), Qt::blue); });
+    EXPECT_TRUE(near(shot.pixelColor(403, 150), Qt::blue)) << "the picture did not move right";
+}
+
+TEST_F(CaptureE2eTest, AVeryWidePictureCanBeScrolledToItsFarEdge)
+{
+    // 16384 pixels wide: its overhang is far beyond the bar's 16 bits.
+    clipboard.putFile(writePicture(16384, 600, 20), "image/png");
+    program.start();
+    ASSERT_FALSE(program.waitForWindow().empty());
+    screenWhen([](const QImage &s) { return near(s.pixelColor(5, 300), Qt::red); });
+
+    // Each click on the track's far end pages right by the viewport's width.
+    for (int page = 0; page < 10; ++page)
+        program.clickAt(1860, 1038);
+    const QImage shot =
+        screenWhen([](const QImage &s) { return near(s.pixelColor(1895, 300), Qt::blue); });
+    EXPECT_TRUE(near(shot.pixelColor(1895, 300), Qt::blue)) << "the far edge is out of reach";
+    EXPECT_TRUE(near(shot.pixelColor(1894, 300), Qt::green));
+}
+
+TEST_F(CaptureE2eTest, APictureThatCannotBeDecodedIsReportedAndTheTextViewStays)
+{
+    clipboard.putText("kept on show");
+    program.start();
+    ASSERT_FALSE(program.waitForWindow().empty());
+    ASSERT_TRUE(waitUntil([&] { return count(readFile(dataFile()), "kept on show") == 1; }));
+
+    const std::string broken = program.home() + "/broken.png";
+    {
+        std::ofstream out(broken);
+        out << "these bytes are no picture";
+    }
+    clipboard.putFile(broken, "image/png");
+    program.pressKeys({"F5"});
+    const std::string box = program.waitForWindowTitled("Dovrante");
+    ASSERT_FALSE(box.empty());
+    EXPECT_NE(program.messageBoxText(box, clipboard).find("cannot be shown"), std::string::npos);
+    program.pressKeysIn(box, {"Return"});
+    EXPECT_EQ(program.title(), "Clipboard Print with Options");
+    const QImage shot = screenshot();
+    EXPECT_TRUE(near(shot.pixelColor(1000, 600), Qt::white)) << "the text view went away";
+}
+
+TEST_F(CaptureE2eTest, AClipboardOwnerThatNeverAnswersDoesNotHangTheStart)
+{
+    clipboard.putText("frozen owner");
+    // The owner stops answering requests for the clipboard's contents.
+    clipboard.freezeOwner();
+    program.start();
+    // Each question to the owner gives up after a few seconds.
+    const std::string window = program.waitForWindow(std::chrono::seconds(30));
+    clipboard.thawOwner();
+    ASSERT_FALSE(window.empty()) << "the window never appeared";
+    EXPECT_EQ(program.title(), "Clipboard Print with Options");
+}
+
 TEST_F(CaptureE2eTest, AMetafileOnlyClipboardIsReportedByItsFormatNumbers)
 {
     const std::string metafile = program.home() + "/clip.wmf";

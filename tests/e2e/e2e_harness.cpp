@@ -197,6 +197,18 @@ void XClipboard::putFile(const std::string &path, const std::string &mimeType)
     waitUntil([this, &mimeType] { return !read(mimeType).empty(); });
 }
 
+void XClipboard::freezeOwner()
+{
+    for (int pid : xclipServers())
+        ::kill(pid, SIGSTOP);
+}
+
+void XClipboard::thawOwner()
+{
+    for (int pid : xclipServers())
+        ::kill(pid, SIGCONT);
+}
+
 std::string XClipboard::read(const std::string &mimeType)
 {
     const CommandResult result = run({"timeout", "5", "xclip", "-selection", "clipboard", "-o",
@@ -204,7 +216,11 @@ std::string XClipboard::read(const std::string &mimeType)
     return result.exitCode == 0 ? result.output : std::string();
 }
 
-ProgramUnderTest::ProgramUnderTest()
+ProgramUnderTest::ProgramUnderTest() : ProgramUnderTest(DOVRANTE_EXECUTABLE) {}
+
+ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable,
+                                   const std::string &fileName)
+    : m_fileName(fileName)
 {
     char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
     m_root = ::mkdtemp(pattern);
@@ -212,7 +228,7 @@ ProgramUnderTest::ProgramUnderTest()
     m_home = m_root + "/home";
     fs::create_directories(m_folder);
     fs::create_directories(m_home);
-    fs::copy_file(DOVRANTE_EXECUTABLE, executable());
+    fs::copy_file(builtExecutable, executable());
     fs::permissions(executable(), fs::perms::owner_all | fs::perms::group_read |
                                       fs::perms::group_exec | fs::perms::others_read |
                                       fs::perms::others_exec);
@@ -246,14 +262,27 @@ void ProgramUnderTest::startWithEnvironment(const std::vector<std::string> &envi
     ::close(devNull);
 }
 
-std::string ProgramUnderTest::waitForWindow()
+std::string ProgramUnderTest::waitForWindow(std::chrono::milliseconds timeout)
 {
-    waitUntil([this] {
-        const CommandResult found =
-            run({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(m_pid)});
-        std::istringstream lines(found.output);
-        return static_cast<bool>(std::getline(lines, m_window)) && !m_window.empty();
-    });
+    m_window.clear();
+    waitUntil(
+        [this] {
+            const CommandResult found = run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                             std::to_string(m_pid), "--name", "."});
+            // The main window is the one as large as the screen; message boxes are smaller.
+            std::istringstream lines(found.output);
+            std::string window;
+            while (std::getline(lines, window)) {
+                const std::string size =
+                    run({"xdotool", "getwindowgeometry", window}).output;
+                if (size.find("1920x1080") != std::string::npos) {
+                    m_window = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout);
     return m_window;
 }
 
@@ -334,6 +363,12 @@ std::string ProgramUnderTest::waitForWindowTitled(const std::string &title,
     return window;
 }
 
+void ProgramUnderTest::typeIn(const std::string &window, const std::string &text)
+{
+    run({"xdotool", "windowfocus", "--sync", window});
+    run({"xdotool", "type", "--delay", "15", "--", text});
+}
+
 std::string ProgramUnderTest::messageBoxText(const std::string &window, XClipboard &clipboard)
 {
     clipboard.clear();
@@ -345,8 +380,11 @@ std::string ProgramUnderTest::messageBoxText(const std::string &window, XClipboa
 
 void ProgramUnderTest::clickAt(int x, int y, int button)
 {
-    run({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click",
-         std::to_string(button)});
+    // No --sync: it waits forever when the pointer is already there. The pointer comes in from
+    // aside, so that a window that appeared under it sees it arrive.
+    run({"xdotool", "mousemove", std::to_string(x > 40 ? x - 40 : x + 40), std::to_string(y)});
+    run({"xdotool", "mousemove", std::to_string(x), std::to_string(y)});
+    run({"xdotool", "click", std::to_string(button)});
 }
 
 QImage screenshot()

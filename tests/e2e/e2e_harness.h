@@ -38,6 +38,9 @@ public:
     void clear();
     void putText(const std::string &text);
     void putFile(const std::string &path, const std::string &mimeType);
+    // Makes the owner stop answering, as a hung program would, and lets it go on again.
+    void freezeOwner();
+    void thawOwner();
     // What the clipboard's owner hands out for the type, or an empty string.
     std::string read(const std::string &mimeType = "UTF8_STRING");
 };
@@ -53,6 +56,10 @@ struct WindowGeometry {
 class ProgramUnderTest {
 public:
     ProgramUnderTest();
+    // The same with another build of the program, one made for a test of its own, copied under
+    // the given file name.
+    explicit ProgramUnderTest(const std::string &builtExecutable,
+                              const std::string &fileName = "Dovrante");
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest &) = delete;
     ProgramUnderTest &operator=(const ProgramUnderTest &) = delete;
@@ -60,13 +67,13 @@ public:
     // The folder holding the executable and its files.
     const std::string &folder() const { return m_folder; }
     const std::string &home() const { return m_home; }
-    std::string executable() const { return m_folder + "/Dovrante"; }
+    std::string executable() const { return m_folder + "/" + m_fileName; }
 
     void start();
     // Starts it with further environment entries ("NAME=value"), such as another CUPS server.
     void startWithEnvironment(const std::vector<std::string> &environment);
     // Waits until the program's main window is mapped; its X window id.
-    std::string waitForWindow();
+    std::string waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool running();
     // Waits for the program to end by itself; false when it is still running at the deadline.
     bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -77,6 +84,8 @@ public:
                                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // The text of a message box, copied with Ctrl+C as the box offers.
     std::string messageBoxText(const std::string &window, XClipboard &clipboard);
+    // Types the text, character by character, into the given window.
+    void typeIn(const std::string &window, const std::string &text);
     // Types the xdotool key names into the given window.
     void pressKeysIn(const std::string &window, const std::vector<std::string> &keys);
     // Clicks a mouse button at a place on the screen.
@@ -89,6 +98,7 @@ private:
     std::string m_root;
     std::string m_folder;
     std::string m_home;
+    std::string m_fileName = "Dovrante";
     int m_pid = -1;
     std::string m_window;
 };

@@ -41,9 +41,11 @@ class FakeProgramLocation final : public ProgramLocation {
 public:
     std::string folder = "/opt/Tools";
     std::string base = "Dovrante";
+    std::string executable = "Dovrante.exe";
 
     std::string programFolder() const override { return folder; }
     std::string baseName() const override { return base; }
+    std::string executableName() const override { return executable; }
 };
 
 class FakePicture final : public Picture {

@@ -2,6 +2,7 @@
 
 #include "platform/qt/qt_strings.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -69,7 +70,8 @@ MaybeFailure LocalFileSystem::writeWhole(const std::string &path, const std::str
 
 std::optional<int> LocalFileSystem::attributes(const std::string &path)
 {
-    const QFileInfo info(toQt(path));
+    // A folder is often named with its trailing "/"; its name is still the last component.
+    const QFileInfo info(QDir::cleanPath(toQt(path)));
     if (!info.exists())
         return std::nullopt;
     int bits = info.isDir() ? FileAttribute::Directory : FileAttribute::Archive;

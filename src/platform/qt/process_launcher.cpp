@@ -11,8 +11,9 @@ namespace dovrante {
 MaybeFailure ProcessLauncher::start(const std::string &program, const std::string &argument,
                                     int /*windowStyle: the desktop places new windows itself*/)
 {
-    const std::string commandLine = argument.empty() ? program : program + " " + argument;
     const QString name = toQt(program);
+    if (name.isEmpty())
+        return Failure{"no program was named"};
 
     QString executable;
     if (name.contains(QLatin1Char('/'))) {
@@ -26,16 +27,18 @@ MaybeFailure ProcessLauncher::start(const std::string &program, const std::strin
     }
     const QFileInfo info(executable);
     if (executable.isEmpty() || !info.exists())
-        return Failure{"Cannot start " + commandLine + ": the program was not found"};
+        return Failure{"the program was not found"};
     if (!info.isFile() || !info.isExecutable())
-        return Failure{"Cannot start " + commandLine + ": the program is not executable"};
+        return Failure{"the program is not executable"};
 
+    // The program gets its argument as one word, never through a shell, so blanks, quotes and
+    // shell characters in a path are only characters of that path.
     QProcess process;
     process.setProgram(info.absoluteFilePath());
     process.setArguments(argument.empty() ? QStringList() : QStringList{toQt(argument)});
     process.setStandardInputFile(QProcess::nullDevice());
     if (!process.startDetached())
-        return Failure{"Cannot start " + commandLine + ": " + fromQt(process.errorString())};
+        return Failure{fromQt(process.errorString())};
     return std::nullopt;
 }
 

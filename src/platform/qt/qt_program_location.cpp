@@ -27,6 +27,11 @@ std::string QtProgramLocation::programFolder() const
     return fromQt(folder == QLatin1String("/") ? QString() : folder);
 }
 
+std::string QtProgramLocation::executableName() const
+{
+    return fromQt(executable().fileName());
+}
+
 std::string QtProgramLocation::baseName() const
 {
     return fromQt(executable().completeBaseName());

@@ -9,6 +9,7 @@ class QtProgramLocation final : public ProgramLocation {
 public:
     std::string programFolder() const override;
     std::string baseName() const override;
+    std::string executableName() const override;
 };
 
 } // namespace dovrante

@@ -20,7 +20,12 @@ std::string QtSettingsStore::setting(const std::string &application, const std::
 {
     QSettings settings(toQt(application), toQt(application));
     const QVariant value = settings.value(keyPath(section, key));
-    return value.isValid() ? fromQt(value.toString()) : defaultValue;
+    if (!value.isValid())
+        return defaultValue;
+    // A value edited by hand with an unquoted comma reads back as a list; it was one folder.
+    if (value.typeId() == QMetaType::QStringList)
+        return fromQt(value.toStringList().join(QStringLiteral(", ")));
+    return fromQt(value.toString());
 }
 
 void QtSettingsStore::saveSetting(const std::string &application, const std::string &section,

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/form1_services.h"
+
+#include <string>
+
+namespace dovrante {
+
+// Starts an outside program without waiting for it; when it cannot be started, tells the user
+// the command line (program, one blank, argument) and the reason.
+void startOutsideProgram(const Form1Services &services, const std::string &program,
+                         const std::string &argument, int windowStyle);
+
+} // namespace dovrante

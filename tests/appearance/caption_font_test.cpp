@@ -1,0 +1,84 @@
+#include "support/form_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace dovrante::test {
+namespace {
+
+class CaptionFontTest : public FormFixture {
+protected:
+    // As start-up leaves it: the caption box hidden, holding the caption.
+    Form1 &window()
+    {
+        Form1 &f = form();
+        f.bmpDataFolder = "/opt/Tools/Dovrante/BMP Data";
+        f.caption = f.txtCaption.text = "20261205 035044.jpg";
+        f.txtCaption.visible = false;
+        return f;
+    }
+};
+
+TEST_F(CaptionFontTest, F2ShowsTheBoxWholeSelectedAndEnterNamesTheWindowExactly)
+{
+    Form1 &f = window();
+    f.Form_KeyDown(KeyCode::F2, 0);
+    EXPECT_TRUE(f.txtCaption.visible);
+    EXPECT_EQ(f.takeFocusRequest(), &f.txtCaption);
+    // Positions are the text box's own: two for a character beyond the first plane.
+    f.txtCaption.text = "Zo\xc3\xab \xf0\x9f\x98\x80";
+    f.txtCaption_GotFocus();
+    EXPECT_EQ(f.txtCaption.selStart, 0);
+    EXPECT_EQ(f.txtCaption.selLength, 6);
+    f.Form_KeyDown(KeyCode::F2, ShiftState::Ctrl);
+    EXPECT_FALSE(f.txtCaption.visible);
+    EXPECT_EQ(f.caption, "20261205 035044.jpg");
+
+    for (const char *text : {"  holiday <b>2026</b>  ", ""}) {
+        f.txtCaption.visible = true;
+        f.txtCaption.text = text;
+        f.txtCaption_KeyPress('a');
+        EXPECT_TRUE(f.txtCaption.visible);
+        f.txtCaption_KeyPress(KeyCode::Enter);
+        EXPECT_FALSE(f.txtCaption.visible);
+        EXPECT_EQ(f.caption, text);
+    }
+}
+
+TEST_F(CaptionFontTest, ARightClickResetsTheNameToTheMomentAndSaysSo)
+{
+    Form1 &f = window();
+    f.txtCaption_MouseDown(MouseButton::Left);
+    f.txtCaption_MouseDown(MouseButton::Middle);
+    EXPECT_TRUE(messageBox.shown.empty());
+    // The clock ticks between the name and the tooltip's own reading.
+    clock.moments = {DateTime{2024, 3, 5, 9, 7, 3}, DateTime{2024, 3, 5, 9, 7, 4}};
+    f.txtCaption_MouseDown(MouseButton::Right);
+    EXPECT_EQ(f.dateCaption, "20240305 090703.jpg");
+    EXPECT_EQ(f.txtCaption.text, "20240305 090703.jpg");
+    EXPECT_EQ(f.caption, "20240305 090703.jpg");
+    EXPECT_EQ(f.cmdSave.toolTip,
+              "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20240305 090704.jpg");
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].text, "Reset to Date/Time..");
+    EXPECT_FALSE(messageBox.shown[0].title);
+}
+
+TEST_F(CaptionFontTest, TheFontDialogStartsFromTheTextFontAndThePresetClearsTheStyles)
+{
+    Form1 &f = window();
+    const FontSpec courier{"Courier", 10.0f, false, false, false, false};
+    f.RichTextBox1.font = courier;
+    f.cmdFont_Click();
+    EXPECT_EQ(fontDialog.shownWith.at(0), courier);
+    EXPECT_EQ(f.RichTextBox1.font, courier) << "cancelled";
+
+    const FontSpec chosen{"DejaVu Serif", 13.5f, true, true, true, true};
+    fontDialog.answers = {chosen};
+    f.cmdFont_Click();
+    EXPECT_EQ(f.RichTextBox1.font, chosen);
+    f.cmdFontP_Click();
+    EXPECT_EQ(f.RichTextBox1.font, (FontSpec{"Arial Black", 36.0f, false, false, false, false}));
+}
+
+} // namespace
+} // namespace dovrante::test
