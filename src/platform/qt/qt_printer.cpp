@@ -1,5 +1,6 @@
 #include "platform/qt/qt_printer.h"
 
+#include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_strings.h"
 #include "printing/scale_units.h"
@@ -216,13 +217,7 @@ void QtPrinter::paintPicture(const Picture &picture, double left, double top, do
 
 void QtPrinter::setFont(const FontSpec &font)
 {
-    m_font = QFont(toQt(font.name));
-    if (font.size > 0)
-        m_font.setPointSizeF(static_cast<double>(font.size));
-    m_font.setBold(font.bold);
-    m_font.setItalic(font.italic);
-    m_font.setUnderline(font.underline);
-    m_font.setStrikeOut(font.strikethrough);
+    m_font = toQFont(font);
 }
 
 void QtPrinter::printText(const std::string &text)

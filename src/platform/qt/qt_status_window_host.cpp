@@ -1,5 +1,6 @@
 #include "platform/qt/qt_status_window_host.h"
 
+#include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
 
 #include <QApplication>
@@ -18,18 +19,6 @@ namespace {
 QColor toQColor(Colour colour)
 {
     return QColor(colourRed(colour), colourGreen(colour), colourBlue(colour));
-}
-
-QFont toQFont(const FontSpec &spec)
-{
-    QFont font(toQt(spec.name));
-    if (spec.size > 0)
-        font.setPointSizeF(static_cast<double>(spec.size));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethrough);
-    return font;
 }
 
 } // namespace
