@@ -68,13 +68,15 @@ void QtStatusWindowHost::showAndPaint(const StatusWindowLook &look)
 
     // The print calls that follow hold the thread: wait briefly for the window to be mapped, then
     // paint it now rather than in an event loop that will not run until the job is handed over.
+    // User input waits, so that a second click cannot start a second job inside this one.
+    const auto flags = QEventLoop::ExcludeUserInputEvents;
     QElapsedTimer waited;
     waited.start();
     while (m_window->windowHandle() && !m_window->windowHandle()->isExposed() &&
            waited.elapsed() < 500)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(flags, 20);
     m_window->repaint();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(flags);
 }
 
 void QtStatusWindowHost::close()
