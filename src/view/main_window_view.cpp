@@ -249,7 +249,8 @@ void MainWindowView::syncGeometry(QWidget *widget, const Control &control)
     const QString tip = plainToolTip(control.toolTip);
     if (widget->toolTip() != tip)
         widget->setToolTip(tip);
-    if (widget->isVisibleTo(this) != control.visible || widget->isHidden() == control.visible)
+    // Visible means "shown when its container is", as the control's own property does.
+    if (widget->isHidden() == control.visible)
         widget->setVisible(control.visible);
 }
 

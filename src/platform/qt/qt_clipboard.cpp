@@ -54,20 +54,12 @@ Result<PicturePtr> QtClipboard::picture()
     if (!data || type.empty())
         return Failure{"The clipboard holds no picture that can be read."};
 
-    QImage image;
-    QString reason;
-    {
-        QByteArray bytes = data->data(toQt(type));
-        if (bytes.isEmpty())
-            return Failure{"The clipboard's picture (" + type + ") could not be fetched."};
-        QBuffer buffer(&bytes);
-        QImageReader reader(&buffer);
-        image = reader.read();
-        reason = reader.errorString();
-    } // the encoded bytes go before the picture is handed on
-    if (image.isNull())
-        return Failure{"The clipboard's picture (" + type + ") cannot be shown: " + fromQt(reason)};
-    return PicturePtr(std::make_shared<QtPicture>(std::move(image), m_dpi));
+    QByteArray bytes = data->data(toQt(type));
+    if (bytes.isEmpty())
+        return Failure{"The clipboard's picture (" + type + ") could not be fetched."};
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
+    return decodePicture(reader, m_dpi, "The clipboard's picture (" + type + ")");
 }
 
 void QtClipboard::clear()

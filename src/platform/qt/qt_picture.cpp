@@ -28,13 +28,27 @@ int QtPicture::heightHiMetric() const
     return toHiMetric(m_image.height(), m_dpi);
 }
 
+Result<PicturePtr> decodePicture(QImageReader &reader, double logicalDpi, const std::string &what)
+{
+    // A picture beyond the reader's allocation limit fails with a vague "unable to read"; say
+    // what is wrong instead.
+    const QSize size = reader.size();
+    const double megabytes = 4.0 * size.width() * size.height() / (1024.0 * 1024.0);
+    if (size.isValid() && megabytes > QImageReader::allocationLimit()) {
+        return Failure{what + " cannot be shown: at " + std::to_string(size.width()) + " x " +
+                       std::to_string(size.height()) + " pixels it is too large (" +
+                       std::to_string(static_cast<long long>(megabytes)) + " MB)."};
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return Failure{what + " cannot be shown: " + fromQt(reader.errorString())};
+    return PicturePtr(std::make_shared<QtPicture>(std::move(image), logicalDpi));
+}
+
 Result<PicturePtr> QtPictureFiles::load(const std::string &path)
 {
     QImageReader reader(toQt(path));
-    QImage image = reader.read();
-    if (image.isNull())
-        return Failure{"Cannot load the picture " + path + ": " + fromQt(reader.errorString())};
-    return PicturePtr(std::make_shared<QtPicture>(std::move(image), m_dpi));
+    return decodePicture(reader, m_dpi, "The picture " + path);
 }
 
 MaybeFailure QtPictureFiles::saveAsBitmap(const Picture &picture, const std::string &path)

@@ -3,6 +3,7 @@
 #include "platform/picture.h"
 
 #include <QImage>
+#include <QImageReader>
 
 namespace dovrante {
 
@@ -19,6 +20,9 @@ private:
     QImage m_image;
     double m_dpi;
 };
+
+// Decodes the reader's picture; fails with a description that starts with `what`.
+Result<PicturePtr> decodePicture(QImageReader &reader, double logicalDpi, const std::string &what);
 
 // Pictures read and written with Qt's image plugins.
 class QtPictureFiles final : public PictureFiles {
