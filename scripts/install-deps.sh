@@ -10,7 +10,7 @@ packages=(
     desktop-file-utils
     # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
     xvfb xauth xclip xdotool x11-utils imagemagick
-    cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+    cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils fontconfig procps
 )
 
 sudo=""

@@ -5,7 +5,6 @@
 #include "platform/qt/process_launcher.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_clock.h"
-#include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_font_dialog.h"
 #include "platform/qt/qt_message_box.h"
@@ -15,6 +14,7 @@
 #include "platform/qt/qt_program_location.h"
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
+#include "platform/qt/qt_status_window_host.h"
 #include "platform/qt/qt_strings.h"
 #include "platform/qt/session_platform.h"
 #include "view/main_window_view.h"
@@ -86,7 +86,7 @@ int main(int argc, char *argv[])
     QtClock clock;
     QtMousePointer pointer;
     ProcessEnd programEnd;
-    QtStatusWindowHost statusWindow;
+    QtStatusWindowHost statusWindow(screen.twipsPerPixel());
 
     const Configuration config{
         DOVRANTE_TOOLS_DIR,

@@ -30,6 +30,8 @@ public:
 
     // Shows the window without an owner and paints it at once, before returning.
     virtual void showAndPaint(const StatusWindowLook &look) = 0;
+    // Closes the window, as when a print fails and the program goes on.
+    virtual void close() = 0;
 };
 
 } // namespace dovrante

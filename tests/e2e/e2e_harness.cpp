@@ -281,6 +281,16 @@ void ProgramUnderTest::start()
     ::close(devNull);
 }
 
+void ProgramUnderTest::startWithEnvironment(const std::vector<std::string> &environment)
+{
+    std::vector<std::string> entries{"HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config",
+                                     "LC_ALL=C.UTF-8"};
+    entries.insert(entries.end(), environment.begin(), environment.end());
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    m_pid = spawn({executable(), "--ignored", "arguments"}, devNull, devNull, entries);
+    ::close(devNull);
+}
+
 std::string ProgramUnderTest::waitForWindow(std::chrono::milliseconds timeout)
 {
     m_window.clear();

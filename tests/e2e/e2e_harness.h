@@ -80,6 +80,8 @@ public:
     // Sets or, with no value, removes a variable in the environment of the next start.
     void setEnvironment(const std::string &name, const std::optional<std::string> &value);
     void start();
+    // Starts it with further environment entries ("NAME=value"), such as another CUPS server.
+    void startWithEnvironment(const std::vector<std::string> &environment);
     // Waits until the program's main window is mapped; its X window id.
     std::string waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool running();

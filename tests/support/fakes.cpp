@@ -121,9 +121,10 @@ float FakePrinter::scaleY(double value, int fromMode, int toMode) const
     return scaleX(value, fromMode, toMode);
 }
 
-void FakePrinter::paintPicture(const Picture &, double left, double top, double width,
+void FakePrinter::paintPicture(const Picture &picture, double left, double top, double width,
                                double height)
 {
+    paints.push_back(Paint{&picture, left, top, width, height});
     char line[160];
     std::snprintf(line, sizeof line, "paintPicture %g %g %g %g", left, top, width, height);
     calls.emplace_back(line);

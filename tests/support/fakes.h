@@ -110,6 +110,11 @@ public:
     std::string endDocError;
     std::vector<std::string> calls;
     FontSpec font;
+    struct Paint {
+        const Picture *picture;
+        double left, top, width, height;
+    };
+    std::vector<Paint> paints;
 
     std::string deviceName() const override { return name; }
     int colourMode() const override { return mode; }
@@ -242,7 +247,26 @@ public:
 class FakeStatusWindowHost final : public StatusWindowHost {
 public:
     std::vector<StatusWindowLook> shown;
-    void showAndPaint(const StatusWindowLook &look) override { shown.push_back(look); }
+    int closes = 0;
+    bool visible = false;
+    // When set, shows and closes are written into this log too (a printer's calls, say), so that
+    // a test sees their order among other calls.
+    std::vector<std::string> *journal = nullptr;
+
+    void showAndPaint(const StatusWindowLook &look) override
+    {
+        shown.push_back(look);
+        visible = true;
+        if (journal)
+            journal->push_back("status shown: " + look.labelCaption);
+    }
+    void close() override
+    {
+        ++closes;
+        visible = false;
+        if (journal)
+            journal->emplace_back("status closed");
+    }
 };
 
 } // namespace dovrante::test

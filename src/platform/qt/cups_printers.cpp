@@ -4,6 +4,8 @@
 
 #include <QPrinterInfo>
 
+#include <cups/cups.h>
+
 namespace dovrante {
 
 std::vector<std::string> CupsInstalledPrinters::deviceNames() const
@@ -19,11 +21,21 @@ std::string CupsProfile::profileString(const std::string &section, const std::st
 {
     if (section != "windows" || key != "device")
         return defaultValue;
-    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-    if (printer.isNull())
-        return defaultValue;
-    return fromQt(printer.printerName() + QLatin1Char(',') + printer.makeAndModel() +
-                  QLatin1Char(','));
+    cups_dest_t *destinations = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &destinations);
+    const cups_dest_t *found = cupsGetDest(nullptr, nullptr, count, destinations);
+    std::string value = defaultValue;
+    if (found) {
+        // The Windows entry reads "device name,driver,port".
+        const auto option = [found](const char *name) {
+            const char *text = cupsGetOption(name, found->num_options, found->options);
+            return std::string(text ? text : "");
+        };
+        value = std::string(found->name) + "," + option("printer-make-and-model") + "," +
+                option("device-uri");
+    }
+    cupsFreeDests(count, destinations);
+    return value;
 }
 
 } // namespace dovrante

@@ -2,15 +2,24 @@
 
 #include "platform/printer.h"
 
-#include <memory>
+#include <QFont>
+#include <QPageLayout>
 
+#include <memory>
+#include <optional>
+
+class QPainter;
 class QPrinter;
+class QTemporaryFile;
 
 namespace dovrante {
 
-// The CUPS default destination, held for the whole run.
+// The CUPS default destination, held for the whole run. Its QPrinter is made on first real use so
+// that start-up does not wait for CUPS; a colour mode set before then is the job's mode all the
+// same. A job is drawn into a PDF file and handed to CUPS by libcups, which says whether CUPS took
+// it (Qt's own CUPS engine drops that answer).
 class QtPrinter final : public Printer {
-public:
+  public:
     QtPrinter();
     ~QtPrinter() override;
 
@@ -29,9 +38,29 @@ public:
     void printText(const std::string &text) override;
     MaybeFailure endDoc() override;
 
-private:
-    int m_colourMode = PrinterValue::Colour;
+  private:
+    // The QPrinter on the default destination; null while CUPS names none.
+    QPrinter *destination() const;
+    // The destination's page in the current orientation.
+    QPageLayout pageLayout() const;
+    double devicePixelsPerInch() const;
+    bool monochrome() const { return colourMode() == PrinterValue::Monochrome; }
+    // Starts the job's document on first drawing; false (with the reason kept) when it cannot.
+    bool beginJob();
+    // Keeps the first failure of a job for endDoc to report.
+    void fail(const std::string &reason);
+    MaybeFailure handOver();
+    void dropJob();
+
+    mutable std::unique_ptr<QPrinter> m_destination;
+    std::optional<int> m_colourMode;
     int m_orientation = PrinterValue::Portrait;
+    QFont m_font;
+
+    std::unique_ptr<QTemporaryFile> m_jobFile;
+    std::unique_ptr<QPrinter> m_job;
+    std::unique_ptr<QPainter> m_painter;
+    std::optional<std::string> m_failure;
 };
 
 } // namespace dovrante

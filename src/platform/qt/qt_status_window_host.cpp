@@ -1,0 +1,88 @@
+#include "platform/qt/qt_status_window_host.h"
+
+#include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_strings.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include <cmath>
+
+namespace dovrante {
+
+namespace {
+
+QColor toQColor(Colour colour)
+{
+    return QColor(colourRed(colour), colourGreen(colour), colourBlue(colour));
+}
+
+} // namespace
+
+QtStatusWindowHost::QtStatusWindowHost(float twipsPerPixel)
+    : m_twipsPerPixel(twipsPerPixel)
+{}
+
+QtStatusWindowHost::~QtStatusWindowHost() = default;
+
+int QtStatusWindowHost::toPixels(float twips) const
+{
+    return static_cast<int>(std::lround(static_cast<double>(twips / m_twipsPerPixel)));
+}
+
+void QtStatusWindowHost::showAndPaint(const StatusWindowLook &look)
+{
+    if (!m_window) {
+        // No owner: a window of its own beside the main window, not a dialog of it.
+        m_window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowTitleHint |
+                                                          Qt::CustomizeWindowHint);
+        m_window->setObjectName(QStringLiteral("DovrantS"));
+        m_label = new QLabel(m_window.get());
+        m_label->setObjectName(QStringLiteral("labStatus"));
+        m_label->setTextFormat(Qt::PlainText);
+        m_label->setAutoFillBackground(true);
+        m_window->setAutoFillBackground(true);
+    }
+    m_window->setWindowTitle(toQt(look.caption));
+    QPalette palette = m_window->palette();
+    palette.setColor(QPalette::Window, toQColor(look.backColour));
+    m_window->setPalette(palette);
+    m_label->setPalette(palette);
+    m_window->setFixedSize(toPixels(look.clientWidth), toPixels(look.clientHeight));
+    m_label->setGeometry(toPixels(look.labelLeft), toPixels(look.labelTop),
+                         toPixels(look.labelWidth), toPixels(look.labelHeight));
+    m_label->setFont(toQFont(look.labelFont));
+    m_label->setText(toQt(look.labelCaption));
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(0, 0), m_window->size());
+        frame.moveCenter(screen->geometry().center());
+        m_window->move(frame.topLeft());
+    }
+    m_window->show();
+    m_window->raise();
+
+    // The print calls that follow hold the thread: wait briefly for the window to be mapped, then
+    // paint it now rather than in an event loop that will not run until the job is handed over.
+    // User input waits, so that a second click cannot start a second job inside this one.
+    const auto flags = QEventLoop::ExcludeUserInputEvents;
+    QElapsedTimer waited;
+    waited.start();
+    while (m_window->windowHandle() && !m_window->windowHandle()->isExposed() &&
+           waited.elapsed() < 500)
+        QCoreApplication::processEvents(flags, 20);
+    m_window->repaint();
+    QCoreApplication::processEvents(flags);
+}
+
+void QtStatusWindowHost::close()
+{
+    if (m_window)
+        m_window->hide();
+}
+
+} // namespace dovrante

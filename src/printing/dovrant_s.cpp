@@ -1,0 +1,48 @@
+#include "printing/dovrant_s.h"
+
+#include "printing/print_support.h"
+
+#include <algorithm>
+
+namespace dovrante {
+
+std::string printStatusLine(const std::optional<std::string> &printerName, int colourMode)
+{
+    return "Printing to " + printerName.value_or(DovrantS::NoDefaultPrinter) +
+           (colourMode == PrinterValue::Monochrome ? "   (B/W)" : "   (Color)");
+}
+
+void DovrantS::Show()
+{
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+    m_services.host.showAndPaint(look());
+}
+
+void DovrantS::Unload()
+{
+    m_services.host.close();
+    m_loaded = false;
+}
+
+void DovrantS::Form_Load()
+{
+    const std::optional<std::string> printer =
+        FindDefaultPrinter(m_services.profile, m_services.installedPrinters);
+    // Text is printed in black and white whatever the toggle says; the clipboard itself decides.
+    const std::vector<int> formats = m_services.clipboard.availableFormats();
+    if (std::find(formats.begin(), formats.end(), ClipFormat::Text) != formats.end())
+        m_services.printer.setColourMode(PrinterValue::Monochrome);
+    labStatus.caption = printStatusLine(printer, m_services.printer.colourMode());
+}
+
+StatusWindowLook DovrantS::look() const
+{
+    return StatusWindowLook{caption,        backColour,       clientWidth,     clientHeight,
+                            labStatus.left, labStatus.top,    labStatus.width, labStatus.height,
+                            labStatus.font, labStatus.caption};
+}
+
+} // namespace dovrante

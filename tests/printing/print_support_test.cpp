@@ -1,0 +1,218 @@
+#include "printing/print_support.h"
+#include "printing/scale_units.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace dovrante::test {
+namespace {
+
+// 1/3 as a 4-byte float, written out as the double that holds it.
+constexpr double OneThirdAsFloat = 0.3333333432674408;
+
+TEST(FitPictureTest, EqualProportionsFitTheWidth)
+{
+    const Result<PictureFit> fit = fitPicture(2000, 1000, 26670.0, 13335.0);
+    ASSERT_TRUE(fit.ok());
+    EXPECT_TRUE(fit.value().fitsWidth);
+    EXPECT_EQ(fit.value().width, 26670.0);
+    EXPECT_EQ(fit.value().height, 13335.0);
+}
+
+TEST(FitPictureTest, TheComputedLengthIsRoundedToAFourByteFloat)
+{
+    const Result<PictureFit> wide = fitPicture(3, 1, 1.0, 1.0);
+    ASSERT_TRUE(wide.ok());
+    EXPECT_TRUE(wide.value().fitsWidth);
+    EXPECT_EQ(wide.value().width, 1.0);
+    EXPECT_EQ(wide.value().height, OneThirdAsFloat);
+
+    const Result<PictureFit> tall = fitPicture(1, 3, 1.0, 1.0);
+    ASSERT_TRUE(tall.ok());
+    EXPECT_FALSE(tall.value().fitsWidth);
+    EXPECT_EQ(tall.value().width, OneThirdAsFloat);
+    EXPECT_EQ(tall.value().height, 1.0);
+}
+
+TEST(FitPictureTest, ArithmeticErrorsFailInsteadOfGivingASize)
+{
+    EXPECT_EQ(fitPicture(1000, 0, 100.0, 100.0).error(), "division by zero");
+    EXPECT_EQ(fitPicture(0, 0, 100.0, 100.0).error(), "division by zero");
+    EXPECT_EQ(fitPicture(1000, 1000, 100.0, 0.0).error(), "division by zero");
+    // A zero-width picture on a zero-width page: both ratios are 0, the tie divides by 0.
+    EXPECT_EQ(fitPicture(0, 1000, 0.0, 100.0).error(), "division by zero");
+    // A length the printer's 4-byte conversions cannot hold.
+    EXPECT_EQ(fitPicture(2, 1, 1e308, 1e300).error(), "overflow");
+}
+
+TEST(FitPictureTest, AZeroWidthPictureFitsTheHeightWithNoWidth)
+{
+    const Result<PictureFit> fit = fitPicture(0, 1000, 100.0, 200.0);
+    ASSERT_TRUE(fit.ok());
+    EXPECT_FALSE(fit.value().fitsWidth);
+    EXPECT_EQ(fit.value().width, 0.0);
+    EXPECT_EQ(fit.value().height, 200.0);
+}
+
+TEST(ScaleUnitsTest, OneInchInEveryUnit)
+{
+    const double dpi = 600;
+    EXPECT_DOUBLE_EQ(convertLength(1, ScaleMode::Inches, ScaleMode::Twips, dpi), 1440);
+    EXPECT_DOUBLE_EQ(convertLength(1, ScaleMode::Inches, ScaleMode::Points, dpi), 72);
+    EXPECT_DOUBLE_EQ(convertLength(1, ScaleMode::Inches, ScaleMode::Pixels, dpi), 600);
+    EXPECT_DOUBLE_EQ(convertLength(1, ScaleMode::Inches, ScaleMode::Millimetres, dpi), 25.4);
+    EXPECT_DOUBLE_EQ(convertLength(1, ScaleMode::Inches, ScaleMode::Centimetres, dpi), 2.54);
+    EXPECT_DOUBLE_EQ(convertLength(1, ScaleMode::Inches, ScaleMode::HiMetric, dpi), 2540);
+    EXPECT_DOUBLE_EQ(convertLength(2540, ScaleMode::HiMetric, ScaleMode::Twips, dpi), 1440);
+}
+
+// PrintPictureFitted on the recording printer, in each scale unit. Expected sizes are written in
+// twips and converted to the unit the printer works in.
+class PrintPictureFittedTest : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override { printer.currentScaleMode = GetParam(); }
+
+    // Printable area in portrait, in twips; landscape swaps the two.
+    void page(float widthTwips, float heightTwips)
+    {
+        printer.portraitWidthTwips = widthTwips;
+        printer.portraitHeightTwips = heightTwips;
+    }
+
+    // Prints the picture and checks the page turned and the one rectangle drawn.
+    void expectDrawn(int pictureWidth, int pictureHeight, int orientation, double widthTwips,
+                     double heightTwips)
+    {
+        const PicturePtr picture = makePicture(pictureWidth, pictureHeight);
+        ASSERT_FALSE(PrintPictureFitted(printer, *picture));
+        EXPECT_EQ(printer.orientation, orientation);
+        ASSERT_EQ(printer.paints.size(), 1u);
+        const FakePrinter::Paint &paint = printer.paints.front();
+        const double unit = FakePrinter::twipsPerUnit(GetParam());
+        EXPECT_EQ(paint.picture, picture.get());
+        EXPECT_EQ(paint.left, 0.0);
+        EXPECT_EQ(paint.top, 0.0);
+        EXPECT_FLOAT_EQ(static_cast<float>(paint.width), static_cast<float>(widthTwips / unit));
+        EXPECT_FLOAT_EQ(static_cast<float>(paint.height), static_cast<float>(heightTwips / unit));
+    }
+
+    FakePrinter printer;
+};
+
+TEST_P(PrintPictureFittedTest, WidePictureOnALandscapePageLessThanTwiceAsWideFillsTheWidth)
+{
+    page(11520, 15120); // landscape 15120 x 11520
+    expectDrawn(20000, 10000, PrinterValue::Landscape, 15120, 7560);
+}
+
+TEST_P(PrintPictureFittedTest, WidePictureOnAnExactlyTwoToOnePageFillsBothWays)
+{
+    page(7200, 14400); // landscape 14400 x 7200
+    expectDrawn(20000, 10000, PrinterValue::Landscape, 14400, 7200);
+}
+
+TEST_P(PrintPictureFittedTest, WidePictureOnAPageMoreThanTwiceAsWideFillsTheHeight)
+{
+    page(6000, 14400); // landscape 14400 x 6000
+    expectDrawn(20000, 10000, PrinterValue::Landscape, 12000, 6000);
+}
+
+TEST_P(PrintPictureFittedTest, SquarePictureGoesPortraitAndFillsTheWidth)
+{
+    page(11520, 15120);
+    expectDrawn(5000, 5000, PrinterValue::Portrait, 11520, 11520);
+}
+
+TEST_P(PrintPictureFittedTest, PictureProportionedLikeThePageFillsIt)
+{
+    page(11520, 15120); // 16 : 21
+    expectDrawn(1600, 2100, PrinterValue::Portrait, 11520, 15120);
+}
+
+TEST_P(PrintPictureFittedTest, SmallPictureIsEnlargedToThePage)
+{
+    page(11520, 15120);
+    expectDrawn(40, 20, PrinterValue::Landscape, 15120, 7560);
+}
+
+TEST_P(PrintPictureFittedTest, ZeroWidthPictureIsDrawnFullHeightWithNoWidth)
+{
+    page(11520, 15120);
+    expectDrawn(0, 1000, PrinterValue::Portrait, 0, 15120);
+}
+
+TEST_P(PrintPictureFittedTest, ZeroHeightPictureTurnsThePageThenFailsWithNothingDrawn)
+{
+    const PicturePtr picture = makePicture(1000, 0);
+    const MaybeFailure failure = PrintPictureFitted(printer, *picture);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->description.find("division by zero"), std::string::npos);
+    EXPECT_EQ(printer.orientation, PrinterValue::Landscape);
+    EXPECT_TRUE(printer.paints.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ScaleModes, PrintPictureFittedTest,
+                         ::testing::Values(ScaleMode::Twips, ScaleMode::Inches,
+                                           ScaleMode::Millimetres, ScaleMode::Points,
+                                           ScaleMode::HiMetric));
+
+class FindDefaultPrinterTest : public ::testing::Test {
+  protected:
+    std::optional<std::string> find() { return FindDefaultPrinter(profile, installed); }
+    void entry(const std::string &value) { profile.entries["windows/device"] = value; }
+
+    FakeProfile profile;
+    FakeInstalledPrinters installed;
+};
+
+TEST_F(FindDefaultPrinterTest, FindsTheInstalledPrinterNamedByTheFirstField)
+{
+    installed.names = {"Photo Inkjet", "Office Laser", "Office Laser 2"};
+    entry("Office Laser,winspool,Ne01:");
+    EXPECT_EQ(find(), "Office Laser");
+    entry("Office Laser");
+    EXPECT_EQ(find(), "Office Laser");
+    // The value ends at its first NUL, as in the profile's buffer.
+    entry(std::string("Office Laser,winspool\0Photo Inkjet", 34));
+    EXPECT_EQ(find(), "Office Laser");
+}
+
+TEST_F(FindDefaultPrinterTest, MatchesCaseSensitively)
+{
+    installed.names = {"office laser"};
+    entry("Office Laser,winspool,Ne01:");
+    EXPECT_EQ(find(), std::nullopt);
+}
+
+TEST_F(FindDefaultPrinterTest, MissingEntryGivesAnEmptyNameAndEmptyEntryGivesNoName)
+{
+    installed.names = {"Office Laser"};
+    EXPECT_EQ(find(), std::nullopt);
+    installed.names = {};
+    EXPECT_EQ(find(), std::nullopt);
+    // ",,," has an empty first field, which a nameless printer would match; "" has no fields.
+    installed.names = {""};
+    EXPECT_EQ(find(), "");
+    entry("");
+    EXPECT_EQ(find(), std::nullopt);
+}
+
+TEST_F(FindDefaultPrinterTest, ReadsAtMost253Characters)
+{
+    const std::string longName(300, 'P');
+    const std::string cut = longName.substr(0, 253);
+    installed.names = {longName, cut};
+    entry(longName + ",winspool,Ne01:");
+    EXPECT_EQ(find(), cut);
+
+    // A name that ends before the cut keeps its own match.
+    const std::string name(250, 'Q');
+    installed.names = {name};
+    entry(name + ",winspool,Ne01:");
+    EXPECT_EQ(find(), name);
+}
+
+} // namespace
+} // namespace dovrante::test
