@@ -423,6 +423,19 @@ QImage screenshot()
                             static_cast<int>(shot.output.size()), "PNG");
 }
 
+std::string waitForLine(const std::string &path, std::size_t n)
+{
+    std::vector<std::string> lines;
+    waitUntil([&] {
+        std::istringstream text(readFile(path));
+        lines.clear();
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines.size() > n;
+    });
+    return lines.size() > n ? lines[n] : std::string();
+}
+
 std::string readFile(const std::string &path)
 {
     std::ifstream file(path, std::ios::binary);

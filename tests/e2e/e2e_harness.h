@@ -121,4 +121,8 @@ QImage screenshot();
 // A file's contents, or an empty string.
 std::string readFile(const std::string &path);
 
+// The n-th line (from 0) of a file that another program writes, once it is there; empty when it
+// does not come.
+std::string waitForLine(const std::string &path, std::size_t n);
+
 } // namespace dovrante::e2e

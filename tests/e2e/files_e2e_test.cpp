@@ -45,18 +45,7 @@ protected:
     }
 
     // The n-th program started (from 0), once it has been.
-    std::string started(std::size_t n)
-    {
-        std::vector<std::string> lines;
-        waitUntil([&] {
-            std::istringstream text(readFile(program.home() + "/started"));
-            lines.clear();
-            for (std::string line; std::getline(text, line);)
-                lines.push_back(line);
-            return lines.size() > n;
-        });
-        return lines.size() > n ? lines[n] : std::string();
-    }
+    std::string started(std::size_t n) { return waitForLine(program.home() + "/started", n); }
 
     void click(const Place &place)
     {

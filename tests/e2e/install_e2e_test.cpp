@@ -130,17 +130,7 @@ TEST_F(InstallE2eTest, StartedByItsCommandItKeepsItsFilesInItsFolderAndStartsThe
                             << program.home() << "/started'\n";
         fs::permissions(path, fs::perms::owner_all);
     }
-    const auto started = [&](std::size_t n) {
-        std::vector<std::string> lines;
-        waitUntil([&] {
-            std::istringstream text(readFile(program.home() + "/started"));
-            lines.clear();
-            for (std::string line; std::getline(text, line);)
-                lines.push_back(line);
-            return lines.size() > n;
-        });
-        return lines.size() > n ? lines[n] : std::string();
-    };
+    const auto started = [&](std::size_t n) { return waitForLine(program.home() + "/started", n); };
     const StartupLayout layout = computeStartupLayout(1920 * 15, 1080 * 15);
     const auto click = [&](const Place &place) {
         program.clickAt(static_cast<int>(place.left + place.width / 2) / 15,

@@ -1,5 +1,7 @@
 #include "support/fakes.h"
 
+#include "printing/scale_units.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -67,22 +69,7 @@ MaybeFailure FakePictureFiles::saveAsBitmap(const Picture &picture, const std::s
 
 double FakePrinter::twipsPerUnit(int scaleMode)
 {
-    switch (scaleMode) {
-    case ScaleMode::Points:
-        return 20.0;
-    case ScaleMode::Pixels:
-        return 1440.0 / 600.0;
-    case ScaleMode::Inches:
-        return 1440.0;
-    case ScaleMode::Millimetres:
-        return 1440.0 / 25.4;
-    case ScaleMode::Centimetres:
-        return 1440.0 / 2.54;
-    case ScaleMode::HiMetric:
-        return 1440.0 / 2540.0;
-    default:
-        return 1.0;
-    }
+    return dovrante::twipsPerUnit(scaleMode, 600.0);
 }
 
 void FakePrinter::setColourMode(int newMode)
