@@ -4,15 +4,15 @@
 
 namespace dovrante {
 
-QFont toQFont(const FontSpec &spec)
+QFont toQFont(const FontSpec &attributes)
 {
-    QFont font(toQt(spec.name));
-    if (spec.size > 0)
-        font.setPointSizeF(static_cast<double>(spec.size));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethrough);
+    QFont font(toQt(attributes.name));
+    if (attributes.size > 0)
+        font.setPointSizeF(static_cast<double>(attributes.size));
+    font.setBold(attributes.bold);
+    font.setItalic(attributes.italic);
+    font.setUnderline(attributes.underline);
+    font.setStrikeOut(attributes.strikethrough);
     return font;
 }
 

@@ -7,7 +7,7 @@
 namespace dovrante {
 
 // The six font attributes as a QFont, and back.
-QFont toQFont(const FontSpec &spec);
+QFont toQFont(const FontSpec &attributes);
 FontSpec toFontSpec(const QFont &font);
 
 } // namespace dovrante
