@@ -112,8 +112,6 @@ public:
     // The program's own file "<folder>/<base name><ending>".
     std::string programFile(const std::string &ending) const;
 
-    const Form1Services &services() const { return m_services; }
-
 private:
     Form1Services m_services;
     Control *m_focusRequest = nullptr;

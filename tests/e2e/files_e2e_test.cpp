@@ -25,8 +25,8 @@ QImage decode(const std::string &bytes, const char *format)
 
 class FilesE2eTest : public ::testing::Test {
 protected:
-    explicit FilesE2eTest(const std::string &fileName = "Dovrante")
-        : program(DOVRANTE_E2E_EXECUTABLE, fileName)
+    FilesE2eTest()
+        : program(DOVRANTE_E2E_EXECUTABLE, "Dovrante")
     {}
 
     void SetUp() override
