@@ -104,6 +104,19 @@ class PrintingE2eTest : public ::testing::Test {
 
     const StartupLayout &layout() const { return m_layout; }
 
+    // Starts the program with a picture in the given environment, presses Print and reads the
+    // message box that follows; `box` is its window, empty when none appeared.
+    std::string printAndReadMessage(const std::vector<std::string> &environment, std::string &box)
+    {
+        clipboard.putFile(writePicture(400, 800), "image/png");
+        program.startWithEnvironment(environment);
+        if (program.waitForWindow().empty())
+            return "(no window)";
+        click(layout().cmdPrint);
+        box = program.waitForWindowTitled("Dovrante");
+        return box.empty() ? "(no message appeared)" : program.messageBoxText(box, clipboard);
+    }
+
     // The PDF that CUPS made of the job, once it is complete.
     std::string waitForPdf()
     {
@@ -320,14 +333,10 @@ TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJo
 
 TEST_F(PrintingE2eTest, WithoutCupsTheMessageNamesTheReasonAndTheProgramGoesOn)
 {
-    clipboard.putFile(writePicture(400, 800), "image/png");
-    program.startWithEnvironment({"CUPS_SERVER=" + program.home() + "/no-cups.sock"});
-    ASSERT_FALSE(program.waitForWindow().empty());
-    click(layout().cmdPrint);
-
-    const std::string box = program.waitForWindowTitled("Dovrante");
-    ASSERT_FALSE(box.empty()) << "no message appeared";
-    const std::string message = program.messageBoxText(box, clipboard);
+    std::string box;
+    const std::string message =
+        printAndReadMessage({"CUPS_SERVER=" + program.home() + "/no-cups.sock"}, box);
+    ASSERT_FALSE(box.empty()) << message;
     EXPECT_NE(message.find("(no default printer)"), std::string::npos) << message;
     EXPECT_NE(message.find("cannot be reached"), std::string::npos) << message;
     EXPECT_TRUE(
@@ -341,14 +350,9 @@ TEST_F(PrintingE2eTest, WithoutCupsTheMessageNamesTheReasonAndTheProgramGoesOn)
 
 TEST_F(PrintingE2eTest, AJobTheQueueRefusesIsReportedAndTheProgramGoesOn)
 {
-    clipboard.putFile(writePicture(400, 800), "image/png");
-    program.startWithEnvironment({"LPDEST=Dovrante-Refusing"});
-    ASSERT_FALSE(program.waitForWindow().empty());
-    click(layout().cmdPrint);
-
-    const std::string box = program.waitForWindowTitled("Dovrante");
-    ASSERT_FALSE(box.empty()) << "no message appeared";
-    const std::string message = program.messageBoxText(box, clipboard);
+    std::string box;
+    const std::string message = printAndReadMessage({"LPDEST=Dovrante-Refusing"}, box);
+    ASSERT_FALSE(box.empty()) << message;
     EXPECT_NE(message.find("Dovrante-Refusing"), std::string::npos) << message;
     EXPECT_NE(message.find("not accepting jobs"), std::string::npos) << message;
     EXPECT_TRUE(program.running());
