@@ -15,13 +15,10 @@ cmake --build --preset release >/dev/null
 build=build/release
 
 work=$(mktemp -d)
-display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1920x1080x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'pkill -f "xclip -selection clipboard -display :$display" 2>/dev/null; sleep 0.2; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-export DISPLAY=":$display"
+source scripts/display.sh
+start_display
+display="${DISPLAY#:}"
+trap 'pkill -f "xclip -selection clipboard -display :$display" 2>/dev/null; sleep 0.2; stop_display; rm -rf "$work"' EXIT
 
 # The program keeps its data file beside itself: run a copy in a folder of its own.
 cp "$build/Dovrante" "$work/Dovrante"

@@ -9,7 +9,7 @@ packages=(
     # The desktop entry is checked with desktop-file-validate.
     desktop-file-utils
     # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
-    xvfb xauth xclip xdotool x11-utils imagemagick
+    xvfb xauth xclip xdotool x11-utils imagemagick openbox
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils fontconfig procps
 )
 

@@ -111,6 +111,26 @@ std::int16_t barValue(const ScrollBar &bar, int position)
 
 } // namespace
 
+class MainWindowView::KeyPreview final : public QObject {
+public:
+    explicit KeyPreview(MainWindowView &view) : QObject(&view), m_view(view) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool press = event->type() == QEvent::KeyPress;
+        if (press || event->type() == QEvent::KeyRelease) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (press || !key->isAutoRepeat())
+                m_view.handleKeyPreview(watched, key);
+        }
+        return false; // never consumed: the focused control still gets the key
+    }
+
+private:
+    MainWindowView &m_view;
+};
+
 MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , m_form(form)
@@ -195,7 +215,8 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
                              static_cast<QWidget *>(m_txtMin)})
         watched->installEventFilter(this);
     // Key preview: every key pressed anywhere in the window is seen here first.
-    qApp->installEventFilter(this);
+    m_keyPreview = new KeyPreview(*this);
+    qApp->installEventFilter(m_keyPreview);
 
     // The focus moves through the controls in the window's tab order.
     const std::map<int, QWidget *> tabOrder{
@@ -220,7 +241,7 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
 
 MainWindowView::~MainWindowView()
 {
-    qApp->removeEventFilter(this);
+    qApp->removeEventFilter(m_keyPreview);
 }
 
 template <typename Handler>
@@ -435,12 +456,6 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
 bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat() ||
-            event->type() == QEvent::KeyPress)
-            handleKeyPreview(watched, static_cast<QKeyEvent *>(event));
-        break;
     case QEvent::MouseButtonPress: {
         const int code = buttonCode(static_cast<QMouseEvent *>(event)->button());
         if (watched == m_picture1)
@@ -462,6 +477,11 @@ bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
         else if (watched == m_txtMin &&
                  m_txtMin->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
             run([this] { m_form.txtMin_Click(); });
+        // The middle button means nothing to the text view; Qt's paste of the selection there
+        // crashes when no program owns the selection, so the text view never sees it released.
+        if (watched == m_richTextBox1->viewport() &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton)
+            return true;
         break;
     case QEvent::FocusIn:
         if (watched == m_txtCaption) {
@@ -473,6 +493,15 @@ bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return false;
+}
+
+void MainWindowView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The window opens ready for Escape, F5 and F2, also where no window manager hands it the
+    // keyboard focus.
+    activateWindow();
+    raise();
 }
 
 void MainWindowView::mouseReleaseEvent(QMouseEvent *event)

@@ -28,10 +28,14 @@ public:
     void sync();
 
 protected:
+    // The controls' own mouse and focus events, seen once: this filter sits on those widgets only.
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    class KeyPreview;
+
     // Runs a handler with the user's edits copied into the model first and the screen updated after.
     template <typename Handler>
     void run(Handler handler);
@@ -50,6 +54,9 @@ private:
 
     Form1 &m_form;
     float m_twipsPerPixel;
+    // Key preview needs every key of the application; it is a filter of its own so that the
+    // widgets' mouse events, which pass the application's filters too, are not handled twice.
+    KeyPreview *m_keyPreview = nullptr;
 
     PictureWidget *m_picture1 = nullptr;
     PictureWidget *m_picture2 = nullptr;
