@@ -42,9 +42,17 @@ std::vector<int> QtClipboard::availableFormats()
     return clipboardFormatNumbers(m_offered, m_decodable);
 }
 
-std::string QtClipboard::text()
+Result<std::string> QtClipboard::text()
 {
-    return fromQt(QGuiApplication::clipboard()->text());
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const QString text = data ? data->text() : QString();
+    // Qt gives up on an owner that does not hand the text over and returns nothing; that is not
+    // a clip of empty text to be shown and recorded.
+    if (text.isEmpty())
+        return Failure{"The clipboard offers text, but none came from the program that holds it "
+                       "(it did not answer in time, has ended, or offers empty text). Nothing was "
+                       "taken."};
+    return fromQt(text);
 }
 
 Result<PicturePtr> QtClipboard::picture()

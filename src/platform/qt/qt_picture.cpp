@@ -2,10 +2,16 @@
 
 #include "platform/qt/qt_strings.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dovrante {
 
@@ -47,8 +53,26 @@ Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, con
 
 Result<PicturePtr> QtPictureFiles::load(const std::string &path)
 {
-    QImageReader reader(toQt(path));
-    return decodePicture(reader, m_pixelsPerInch, "The picture " + path);
+    const std::string what = "The picture " + path;
+    // Not blocking, and only a regular file: opening a FIFO would wait for a writer for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return Failure{what + " cannot be shown: " + std::strerror(errno)};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return Failure{what + " cannot be shown: " +
+                       (S_ISDIR(status.st_mode) ? "it is a folder, not a file"
+                                                : "it is not a regular file")};
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Failure{what + " cannot be shown: " + fromQt(file.errorString())};
+    }
+    QImageReader reader(&file);
+    return decodePicture(reader, m_pixelsPerInch, what);
 }
 
 MaybeFailure QtPictureFiles::saveAsBitmap(const Picture &picture, const std::string &path)
