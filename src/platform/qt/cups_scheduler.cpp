@@ -38,6 +38,16 @@ std::string cupsReason()
     return reason && *reason ? std::string(reason) : std::string("no reason given");
 }
 
+// CUPS's words for a failed request, when they say more than that it failed; a request cut off
+// by the timeout or a dropped connection leaves "Success" behind.
+std::string failureDetail()
+{
+    const char *reason = cupsLastErrorString();
+    if (!reason || !*reason || std::string(reason) == "Success")
+        return {};
+    return std::string(" (") + reason + ")";
+}
+
 // A connection to the scheduler whose every wait gives up after the given time.
 http_t *connectToScheduler(double replySeconds)
 {
@@ -62,7 +72,7 @@ CupsAnswer askScheduler()
     const ipp_status_t status = cupsLastError();
     // "Not found" is CUPS's way of saying that no printer is set up.
     if (count == 0 && status > IPP_STATUS_OK_EVENTS_COMPLETE && status != IPP_STATUS_ERROR_NOT_FOUND)
-        answer.failure = "the CUPS scheduler at " + server() + " did not answer (" + cupsReason() + ")";
+        answer.failure = "the CUPS scheduler at " + server() + " did not answer" + failureDetail();
     for (int i = 0; i < count; ++i)
         answer.names.emplace_back(destinations[i].name);
     if (const cups_dest_t *found = cupsGetDest(nullptr, nullptr, count, destinations)) {

@@ -82,10 +82,16 @@ MaybeFailure QtPictureFiles::saveAsBitmap(const Picture &picture, const std::str
         return Failure{"Cannot save " + path + ": there is no picture"};
     QSaveFile file(toQt(path));
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a failing write is seen with its own reason (no space, file too large)
+    // rather than Qt's "Unknown error" from a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Failure{"Cannot save " + path + ": " + fromQt(file.errorString())};
+    errno = 0;
     if (!qtPicture->image().save(&file, "BMP")) {
-        const std::string reason = fromQt(file.errorString());
+        const int writeError = errno;
+        std::string reason = fromQt(file.errorString());
+        if (writeError != 0 && (reason.empty() || reason == "Unknown error"))
+            reason = std::strerror(writeError);
         file.cancelWriting();
         return Failure{"Cannot save " + path + ": " + (reason.empty() ? "write error" : reason)};
     }
