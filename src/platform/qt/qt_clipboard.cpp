@@ -45,7 +45,14 @@ std::vector<int> QtClipboard::availableFormats()
 Result<std::string> QtClipboard::text()
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    const QString text = data ? data->text() : QString();
+    // One type asked for where the owner offers UTF-8: QMimeData::text() asks for two in turn,
+    // each waiting the full timeout on an owner that does not answer.
+    const QString utf8 = QStringLiteral("text/plain;charset=utf-8");
+    QString text;
+    if (data && data->hasFormat(utf8))
+        text = QString::fromUtf8(data->data(utf8));
+    else if (data)
+        text = data->text();
     // Qt gives up on an owner that does not hand the text over and returns nothing; that is not
     // a clip of empty text to be shown and recorded.
     if (text.isEmpty())
