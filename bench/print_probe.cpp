@@ -6,6 +6,7 @@
 
 #include "app/toolbar_layout.h"
 #include "platform/qt/cups_printers.h"
+#include "platform/qt/cups_scheduler.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_printer.h"
 #include "printing/print_support.h"
@@ -39,8 +40,9 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (args[1] == QLatin1String("--printers")) {
-        const CupsProfile profile;
-        const CupsInstalledPrinters installed;
+        CupsScheduler scheduler;
+        const CupsProfile profile(scheduler);
+        const CupsInstalledPrinters installed(scheduler);
         std::printf("windows/device: %s\n",
                     profile.profileString("windows", "device", ",,,").c_str());
         for (const std::string &name : installed.deviceNames())
@@ -50,7 +52,8 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    QtPrinter printer;
+    CupsScheduler scheduler;
+    QtPrinter printer(scheduler);
     QElapsedTimer timer;
     MaybeFailure failure;
     if (args[1] == QLatin1String("--text")) {

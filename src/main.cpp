@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "platform/qt/cups_printers.h"
+#include "platform/qt/cups_scheduler.h"
 #include "platform/qt/local_file_system.h"
 #include "platform/qt/process_end.h"
 #include "platform/qt/process_launcher.h"
@@ -25,9 +26,33 @@
 #include <QImageReader>
 #include <QMessageBox>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
+
+// Set while Qt opens the display: a display that cannot be opened is then a fatal message.
+bool g_openingDisplay = false;
+// Set when the reason the program cannot run has already been printed.
+bool g_explained = false;
+
+// Qt ends the process with abort() and advice to reinstall when it finds no display; say what
+// happened instead and end as an ordinary failure.
+void reportNoDisplay(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (type == QtFatalMsg && g_openingDisplay) {
+        if (g_explained)
+            std::_Exit(1);
+        const char *display = std::getenv("DISPLAY");
+        std::fprintf(stderr,
+                     "Dovrante cannot start: no display could be opened (DISPLAY is %s). Start it "
+                     "on an X11 desktop, or in a Wayland session with XWayland.\n",
+                     display && *display ? display : "not set");
+        std::_Exit(1);
+    }
+}
 
 // Build-time folders may start with "~", the home of whoever runs the program.
 std::string expandHome(const char *folder)
@@ -47,11 +72,21 @@ int main(int argc, char *argv[])
     const PlatformChoice platform = choosePlatform(currentSession());
     if (platform == PlatformChoice::ThroughXWayland)
         qputenv("QT_QPA_PLATFORM", "xcb");
-    if (platform == PlatformChoice::NoClipboardAtStart)
+    if (platform == PlatformChoice::NoClipboardAtStart) {
         std::fprintf(stderr, "%s\n", noClipboardAtStartMessage().c_str()); // in case no box can show
+        g_explained = true;
+    }
+
+    // Past the file size limit a write fails with EFBIG, which is reported; the signal would
+    // end the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     // The command line is not read: every start behaves the same.
+    g_openingDisplay = true;
+    const QtMessageHandler qtHandler = qInstallMessageHandler(reportNoDisplay);
     QApplication application(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    g_openingDisplay = false;
     QApplication::setApplicationName(QStringLiteral("Dovrante"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/dovrante/dovrante.xpm")));
     // Programs started from here choose their own display system.
@@ -74,9 +109,10 @@ int main(int argc, char *argv[])
     QtProgramLocation location;
     QtClipboard clipboard(pixelsPerInch);
     QtPictureFiles pictures(pixelsPerInch);
-    QtPrinter printer;
-    CupsInstalledPrinters installedPrinters;
-    CupsProfile profile;
+    CupsScheduler scheduler;
+    QtPrinter printer(scheduler);
+    CupsInstalledPrinters installedPrinters(scheduler);
+    CupsProfile profile(scheduler);
     QtSettingsStore settings;
     QtFileDialog fileDialog;
     QtFontDialog fontDialog;

@@ -29,7 +29,16 @@ void Form1::ReloadFromClipboard()
     const auto holds = [&formats](int format) {
         return std::find(formats.begin(), formats.end(), format) != formats.end();
     };
-    std::string text = holds(ClipFormat::Text) ? clipboard.text() : std::string();
+    std::string text;
+    if (holds(ClipFormat::Text)) {
+        Result<std::string> offered = clipboard.text();
+        if (!offered.ok()) {
+            // Text that never came is neither shown nor recorded: the view keeps the last clip.
+            m_services.messageBox.show(offered.error());
+            return;
+        }
+        text = std::move(offered.value());
+    }
 
     // Clipboard text naming a JPEG file stands for that file's picture. The file is loaded before
     // the clipboard is touched, so a name that does not load loses nothing.

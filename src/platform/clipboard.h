@@ -31,8 +31,9 @@ public:
 
     // The format numbers on offer right now, asked of the clipboard's owner once.
     virtual std::vector<int> availableFormats() = 0;
-    // The clipboard's plain text, with CR LF line breaks; empty when there is none.
-    virtual std::string text() = 0;
+    // The clipboard's plain text; fails with a description when text is offered but none comes
+    // from the clipboard's owner (it does not answer, or has ended).
+    virtual Result<std::string> text() = 0;
     // The clipboard's picture, decoded; fails with a description when it cannot be read.
     virtual Result<PicturePtr> picture() = 0;
     // Empties the clipboard.

@@ -30,6 +30,23 @@ TEST_F(ClipboardCaptureTest, TextShowsTheTextViewInBlackAndWhiteAndIsRecorded)
     EXPECT_TRUE(files.files.count("/opt/Tools/Dovrante Data.txt"));
 }
 
+TEST_F(ClipboardCaptureTest, TextThatNeverComesIsReportedNotShownNorRecorded)
+{
+    clipboard.holdPicture(makePicture(2540, 2540));
+    Form1 &f = started();
+    ASSERT_EQ(f.clipKind, "2");
+
+    clipboard.holdText("");
+    clipboard.textError = "no text came";
+    f.ReloadFromClipboard();
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].text, "no text came");
+    EXPECT_EQ(f.clipKind, "2");
+    EXPECT_TRUE(f.Picture1.visible);
+    EXPECT_FALSE(f.RichTextBox1.visible);
+    EXPECT_EQ(files.appendCalls, 0);
+}
+
 TEST_F(ClipboardCaptureTest, TextWinsOverAPictureOnTheClipboard)
 {
     clipboard.holdPicture(makePicture(2540, 2540));

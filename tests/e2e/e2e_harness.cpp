@@ -11,8 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <poll.h>
 #include <spawn.h>
 #include <sstream>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -276,8 +279,12 @@ void ProgramUnderTest::start()
     std::vector<std::string> environment{"HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config",
                                          "LC_ALL=C.UTF-8"};
     environment.insert(environment.end(), m_environment.begin(), m_environment.end());
-    m_pid = spawn({m_startCommand.empty() ? executable() : m_startCommand, "--ignored", "arguments"},
-                  devNull, devNull, environment);
+    std::vector<std::string> argv{m_startCommand.empty() ? executable() : m_startCommand,
+                                  "--ignored", "arguments"};
+    // prlimit sets the limit and runs the program in its own place, under the same pid.
+    if (m_fileSizeLimit)
+        argv.insert(argv.begin(), {"prlimit", "--fsize=" + std::to_string(*m_fileSizeLimit), "--"});
+    m_pid = spawn(argv, devNull, devNull, environment);
     ::close(devNull);
 }
 
@@ -414,6 +421,70 @@ void ProgramUnderTest::clickAt(int x, int y, int button)
     run({"xdotool", "mousemove", std::to_string(x > 40 ? x - 40 : x + 40), std::to_string(y)});
     run({"xdotool", "mousemove", std::to_string(x), std::to_string(y)});
     run({"xdotool", "click", std::to_string(button)});
+}
+
+FakeScheduler::FakeScheduler(Behaviour behaviour)
+{
+    char folder[] = "/tmp/dovrante-cups-XXXXXX";
+    m_path = std::string(::mkdtemp(folder)) + "/cups.sock";
+    m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, m_path.c_str(), sizeof address.sun_path - 1);
+    if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        ::listen(m_listener, 64) != 0 || ::pipe2(m_stop, O_CLOEXEC) != 0)
+        ADD_FAILURE() << "no fake scheduler at " << m_path << ": " << std::strerror(errno);
+    m_thread = std::thread([this, behaviour] { serve(behaviour); });
+}
+
+FakeScheduler::~FakeScheduler()
+{
+    [[maybe_unused]] const ssize_t ignored = ::write(m_stop[1], "x", 1);
+    m_thread.join();
+    ::close(m_listener);
+    ::close(m_stop[0]);
+    ::close(m_stop[1]);
+    std::error_code ignoredError;
+    fs::remove_all(fs::path(m_path).parent_path(), ignoredError);
+}
+
+void FakeScheduler::serve(Behaviour behaviour)
+{
+    std::vector<int> held;
+    for (;;) {
+        pollfd waits[2] = {{m_listener, POLLIN, 0}, {m_stop[0], POLLIN, 0}};
+        if (::poll(waits, 2, -1) < 0 || (waits[1].revents & POLLIN))
+            break;
+        const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0)
+            continue;
+        if (behaviour == Behaviour::DropsConnections)
+            ::close(connection);
+        else
+            held.push_back(connection);
+    }
+    for (int connection : held)
+        ::close(connection);
+}
+
+SilentClipboardOwner::SilentClipboardOwner(bool diesWhenAsked)
+{
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    m_pid = spawn({DOVRANTE_SILENT_OWNER, diesWhenAsked ? "dies" : "silent"}, devNull, devNull);
+    ::close(devNull);
+    // Owned once the clipboard lists its offer.
+    waitUntil([] {
+        return run({"timeout", "3", "xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"})
+                   .output.find("UTF8_STRING") != std::string::npos;
+    });
+}
+
+SilentClipboardOwner::~SilentClipboardOwner()
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        waitExit(m_pid);
+    }
 }
 
 QImage screenshot()

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace dovrante::e2e {
@@ -79,6 +80,8 @@ public:
 
     // Sets or, with no value, removes a variable in the environment of the next start.
     void setEnvironment(const std::string &name, const std::optional<std::string> &value);
+    // Starts the program under a file size limit (ulimit -f), in bytes.
+    void setFileSizeLimit(long bytes) { m_fileSizeLimit = bytes; }
     void start();
     // Starts it with further environment entries ("NAME=value"), such as another CUPS server.
     void startWithEnvironment(const std::vector<std::string> &environment);
@@ -111,8 +114,41 @@ private:
     std::string m_fileName = "Dovrante";
     std::string m_startCommand;
     std::vector<std::string> m_environment;
+    std::optional<long> m_fileSizeLimit;
     int m_pid = -1;
     std::string m_window;
+};
+
+// A CUPS scheduler on a Unix socket of its own that accepts connections and then either never
+// answers or drops them at once.
+class FakeScheduler {
+public:
+    enum class Behaviour { NeverAnswers, DropsConnections };
+    explicit FakeScheduler(Behaviour behaviour);
+    ~FakeScheduler();
+    FakeScheduler(const FakeScheduler &) = delete;
+    FakeScheduler &operator=(const FakeScheduler &) = delete;
+    // For CUPS_SERVER.
+    const std::string &socketPath() const { return m_path; }
+
+private:
+    void serve(Behaviour behaviour);
+    std::string m_path;
+    int m_listener = -1;
+    int m_stop[2] = {-1, -1};
+    std::thread m_thread;
+};
+
+// Owns the clipboard, offers text and never hands it over; or ends when asked for it.
+class SilentClipboardOwner {
+public:
+    explicit SilentClipboardOwner(bool diesWhenAsked);
+    ~SilentClipboardOwner();
+    SilentClipboardOwner(const SilentClipboardOwner &) = delete;
+    SilentClipboardOwner &operator=(const SilentClipboardOwner &) = delete;
+
+private:
+    int m_pid = -1;
 };
 
 // The whole screen as it is now.

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace dovrante::test {
@@ -68,6 +69,27 @@ TEST_F(QtServicesTest, AttributesAndWholeWritesOnTheDisk)
     EXPECT_NE(onFolder->description.find(root + "/.hidden"), std::string::npos);
     // Nothing half-written is left beside the target.
     EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2);
+}
+
+TEST_F(QtServicesTest, AppendsOnlyToRegularFilesAndNeverWaitsOnAFifo)
+{
+    LocalFileSystem files;
+    const std::string path = root + "/Data.txt";
+    EXPECT_FALSE(files.append(path, "one\r\n"));
+    EXPECT_FALSE(files.append(path, "two\r\n"));
+    EXPECT_EQ(contents(path), "one\r\ntwo\r\n");
+
+    for (const std::string &notAFile : {root + "/pipe", root + "/folder"}) {
+        if (notAFile.ends_with("pipe"))
+            ASSERT_EQ(::mkfifo(notAFile.c_str(), 0644), 0);
+        else
+            fs::create_directories(notAFile);
+        const MaybeFailure refused = files.append(notAFile, "x");
+        ASSERT_TRUE(refused) << notAFile;
+        EXPECT_NE(refused->description.find(notAFile), std::string::npos);
+    }
+    EXPECT_NE(files.append(root + "/pipe", "x")->description.find("not a regular file"),
+              std::string::npos);
 }
 
 TEST_F(QtServicesTest, APathWithShellCharactersIsOneArgumentAndRunsNothingElse)

@@ -13,6 +13,13 @@ std::vector<int> FakeClipboard::availableFormats()
     return formats;
 }
 
+Result<std::string> FakeClipboard::text()
+{
+    if (!textError.empty())
+        return Failure{textError};
+    return clipText;
+}
+
 Result<PicturePtr> FakeClipboard::picture()
 {
     if (!pictureError.empty())

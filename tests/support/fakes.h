@@ -74,7 +74,8 @@ public:
     int clears = 0;
 
     std::vector<int> availableFormats() override;
-    std::string text() override { return clipText; }
+    std::string textError; // when set, reading the text fails with it
+    Result<std::string> text() override;
     Result<PicturePtr> picture() override;
     void clear() override;
     void setPicture(const PicturePtr &picture) override;

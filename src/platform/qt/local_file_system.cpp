@@ -25,25 +25,41 @@ Failure failure(const std::string &path, const std::string &reason)
 
 MaybeFailure LocalFileSystem::append(const std::string &path, const std::string &bytes)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Not blocking: opening a FIFO for writing would otherwise wait for a reader for ever.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0)
-        return failure(path, std::strerror(errno));
+        return failure(path, errno == ENXIO ? "it is not a regular file" : std::strerror(errno));
 
     struct stat before {};
-    const bool sized = ::fstat(fd, &before) == 0;
+    if (::fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
+        ::close(fd);
+        return failure(path, "it is not a regular file");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // One write with O_APPEND: another program appending at the same time cannot land inside it.
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    const int writeError = errno;
+    const ssize_t first = ::write(fd, bytes.data(), bytes.size());
+    int writeError = errno;
+    std::size_t done = first > 0 ? static_cast<std::size_t>(first) : 0;
+    // A short write says nothing of why; writing the rest either finishes the entry or tells
+    // (no space left, the file size limit).
+    while (first >= 0 && done < bytes.size()) {
+        const ssize_t more = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (more <= 0) {
+            writeError = more < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += static_cast<std::size_t>(more);
+    }
     MaybeFailure result;
-    if (written != static_cast<ssize_t>(bytes.size())) {
-        // A short write (disk full) would leave half an entry; take it back when it is the last
-        // thing in the file.
+    if (done != bytes.size()) {
+        // Half an entry is taken back when it is still the last thing in the file.
         struct stat after {};
-        if (sized && written > 0 && ::fstat(fd, &after) == 0 &&
-            after.st_size == before.st_size + written) {
+        if (done > 0 && ::fstat(fd, &after) == 0 &&
+            after.st_size == before.st_size + static_cast<off_t>(done)) {
             [[maybe_unused]] const int ignored = ::ftruncate(fd, before.st_size);
         }
-        result = failure(path, written < 0 ? std::strerror(writeError) : "the disk is full");
+        result = failure(path, std::strerror(writeError));
     }
     if (::close(fd) != 0 && !result)
         result = failure(path, std::strerror(errno));

@@ -42,9 +42,24 @@ std::vector<int> QtClipboard::availableFormats()
     return clipboardFormatNumbers(m_offered, m_decodable);
 }
 
-std::string QtClipboard::text()
+Result<std::string> QtClipboard::text()
 {
-    return fromQt(QGuiApplication::clipboard()->text());
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    // One type asked for where the owner offers UTF-8: QMimeData::text() asks for two in turn,
+    // each waiting the full timeout on an owner that does not answer.
+    const QString utf8 = QStringLiteral("text/plain;charset=utf-8");
+    QString text;
+    if (data && data->hasFormat(utf8))
+        text = QString::fromUtf8(data->data(utf8));
+    else if (data)
+        text = data->text();
+    // Qt gives up on an owner that does not hand the text over and returns nothing; that is not
+    // a clip of empty text to be shown and recorded.
+    if (text.isEmpty())
+        return Failure{"The clipboard offers text, but none came from the program that holds it "
+                       "(it did not answer in time, has ended, or offers empty text). Nothing was "
+                       "taken."};
+    return fromQt(text);
 }
 
 Result<PicturePtr> QtClipboard::picture()

@@ -9,7 +9,7 @@ class QtClipboard final : public Clipboard {
 public:
     explicit QtClipboard(double pixelsPerInch);
     std::vector<int> availableFormats() override;
-    std::string text() override;
+    Result<std::string> text() override;
     Result<PicturePtr> picture() override;
     void clear() override;
     void setPicture(const PicturePtr &picture) override;

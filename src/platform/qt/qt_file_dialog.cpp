@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QRegularExpression>
 
 namespace dovrante {
@@ -34,6 +35,16 @@ QStringList qtPatterns(const QStringList &patterns)
         result.append(trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed);
     }
     return result;
+}
+
+// A name typed in the dialog, in the dialog's folder unless it names its own, with the default
+// suffix when it has none (as the dialog adds it).
+QString typedPath(const QDir &folder, const QString &typed, const QString &defaultSuffix)
+{
+    QString path = folder.absoluteFilePath(typed);
+    if (!defaultSuffix.isEmpty() && QFileInfo(path).suffix().isEmpty() && !QFileInfo(path).isDir())
+        path += QLatin1Char('.') + defaultSuffix;
+    return path;
 }
 
 } // namespace
@@ -107,7 +118,12 @@ FileDialogResult QtFileDialog::show(const FileDialogRequest &request)
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty())
         return FileDialogResult{FileDialogResult::Outcome::Failed, {}, {}, "No file was chosen"};
-    const QString path = files.first();
+    QString path = files.first();
+    // Qt reads a typed name holding double quotes as a list of quoted names ("my "best"
+    // shot.jpg" gives best.jpg); the name is taken as typed instead.
+    if (const auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        edit && edit->text().contains(QLatin1Char('"')))
+        path = typedPath(dialog.directory(), edit->text(), dialog.defaultSuffix());
     return FileDialogResult{
         FileDialogResult::Outcome::Chosen, fromQt(path), fromQt(QFileInfo(path).fileName()), {}};
 }

@@ -2,10 +2,16 @@
 
 #include "platform/qt/qt_strings.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dovrante {
 
@@ -47,8 +53,26 @@ Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, con
 
 Result<PicturePtr> QtPictureFiles::load(const std::string &path)
 {
-    QImageReader reader(toQt(path));
-    return decodePicture(reader, m_pixelsPerInch, "The picture " + path);
+    const std::string what = "The picture " + path;
+    // Not blocking, and only a regular file: opening a FIFO would wait for a writer for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return Failure{what + " cannot be shown: " + std::strerror(errno)};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return Failure{what + " cannot be shown: " +
+                       (S_ISDIR(status.st_mode) ? "it is a folder, not a file"
+                                                : "it is not a regular file")};
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Failure{what + " cannot be shown: " + fromQt(file.errorString())};
+    }
+    QImageReader reader(&file);
+    return decodePicture(reader, m_pixelsPerInch, what);
 }
 
 MaybeFailure QtPictureFiles::saveAsBitmap(const Picture &picture, const std::string &path)
@@ -58,10 +82,16 @@ MaybeFailure QtPictureFiles::saveAsBitmap(const Picture &picture, const std::str
         return Failure{"Cannot save " + path + ": there is no picture"};
     QSaveFile file(toQt(path));
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a failing write is seen with its own reason (no space, file too large)
+    // rather than Qt's "Unknown error" from a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Failure{"Cannot save " + path + ": " + fromQt(file.errorString())};
+    errno = 0;
     if (!qtPicture->image().save(&file, "BMP")) {
-        const std::string reason = fromQt(file.errorString());
+        const int writeError = errno;
+        std::string reason = fromQt(file.errorString());
+        if (writeError != 0 && (reason.empty() || reason == "Unknown error"))
+            reason = std::strerror(writeError);
         file.cancelWriting();
         return Failure{"Cannot save " + path + ": " + (reason.empty() ? "write error" : reason)};
     }

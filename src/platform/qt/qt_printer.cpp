@@ -1,5 +1,6 @@
 #include "platform/qt/qt_printer.h"
 
+#include "platform/qt/cups_scheduler.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_strings.h"
@@ -13,8 +14,6 @@
 #include <QTemporaryFile>
 #include <QTextLayout>
 
-#include <cups/cups.h>
-
 namespace dovrante {
 
 namespace {
@@ -22,28 +21,6 @@ namespace {
 constexpr double TwipsPerPoint = 20.0;
 // The resolution assumed for pixel lengths while CUPS names no printer.
 constexpr double FallbackDpi = 1200.0;
-
-// CUPS's own words for what went wrong last, or an empty string when it reported nothing.
-std::string cupsReason()
-{
-    if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)
-        return {};
-    const char *reason = cupsLastErrorString();
-    return reason ? std::string(reason) : std::string();
-}
-
-// Why there is no destination to print on, asked of CUPS afresh.
-std::string noPrinterReason()
-{
-    cups_dest_t *destinations = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &destinations);
-    cupsFreeDests(count, destinations);
-    if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
-        return std::string("the CUPS scheduler cannot be reached at ") + cupsServer();
-    if (count == 0)
-        return "no printer is set up in CUPS";
-    return "CUPS names no default printer";
-}
 
 // The picture as it goes on paper: a black-and-white job gets grey pixels from us rather than
 // trusting every driver to honour the colour mode; transparency lies on white paper.
@@ -63,7 +40,9 @@ QImage forPaper(const QImage &image, bool monochrome)
 
 } // namespace
 
-QtPrinter::QtPrinter() = default;
+QtPrinter::QtPrinter(CupsScheduler &scheduler)
+    : m_scheduler(scheduler)
+{}
 
 QtPrinter::~QtPrinter()
 {
@@ -73,8 +52,13 @@ QtPrinter::~QtPrinter()
 QPrinter *QtPrinter::destination() const
 {
     // Looked for again while there is none, so that a CUPS started later is found.
+    // CUPS is asked through the scheduler first, with short timeouts: Qt's own questions wait on
+    // a scheduler that does not answer for minutes.
     if (!m_destination) {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        const std::string name = m_scheduler.answer().defaultName;
+        if (name.empty())
+            return nullptr;
+        const QPrinterInfo info = QPrinterInfo::printerInfo(toQt(name));
         if (!info.isNull())
             m_destination = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     }
@@ -168,7 +152,7 @@ bool QtPrinter::beginJob()
         return false;
     const QPrinter *printer = destination();
     if (!printer) {
-        fail(noPrinterReason());
+        fail(m_scheduler.noPrinterReason());
         return false;
     }
 
@@ -269,21 +253,11 @@ MaybeFailure QtPrinter::handOver()
 {
     const QPrinter *printer = destination();
     if (!printer)
-        return Failure{noPrinterReason()};
-    cups_option_t *options = nullptr;
-    int optionCount = 0;
-    if (monochrome())
-        optionCount = cupsAddOption("print-color-mode", "monochrome", optionCount, &options);
-    const QByteArray name = printer->printerName().toLocal8Bit();
-    const QByteArray file = QFile::encodeName(m_jobFile->fileName());
-    const int jobId = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.constData(), file.constData(),
-                                     "Dovrante", optionCount, options);
-    cupsFreeOptions(optionCount, options);
-    if (jobId == 0) {
-        const std::string reason = cupsReason();
-        return Failure{"CUPS did not take the job (" +
-                       (reason.empty() ? std::string("no reason given") : reason) + ")"};
-    }
+        return Failure{m_scheduler.noPrinterReason()};
+    const std::optional<std::string> refused = m_scheduler.printFile(
+        fromQt(printer->printerName()), fromQt(m_jobFile->fileName()), monochrome());
+    if (refused)
+        return Failure{*refused};
     return std::nullopt;
 }
 

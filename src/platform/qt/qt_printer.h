@@ -14,13 +14,15 @@ class QTemporaryFile;
 
 namespace dovrante {
 
+class CupsScheduler;
+
 // The CUPS default destination, held for the whole run. Its QPrinter is made on first real use so
 // that start-up does not wait for CUPS; a colour mode set before then is the job's mode all the
 // same. A job is drawn into a PDF file and handed to CUPS by libcups, which says whether CUPS took
 // it (Qt's own CUPS engine drops that answer).
 class QtPrinter final : public Printer {
   public:
-    QtPrinter();
+    explicit QtPrinter(CupsScheduler &scheduler);
     ~QtPrinter() override;
 
     std::string deviceName() const override;
@@ -52,6 +54,7 @@ class QtPrinter final : public Printer {
     MaybeFailure handOver();
     void dropJob();
 
+    CupsScheduler &m_scheduler;
     mutable std::unique_ptr<QPrinter> m_destination;
     std::optional<int> m_colourMode;
     int m_orientation = PrinterValue::Portrait;

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace dovrante {
@@ -52,11 +53,20 @@ void QtStatusWindowHost::showAndPaint(const StatusWindowLook &look)
     palette.setColor(QPalette::Window, toQColor(look.backColour));
     m_window->setPalette(palette);
     m_label->setPalette(palette);
-    m_window->setFixedSize(toPixels(look.clientWidth), toPixels(look.clientHeight));
-    m_label->setGeometry(toPixels(look.labelLeft), toPixels(look.labelTop),
-                         toPixels(look.labelWidth), toPixels(look.labelHeight));
     m_label->setFont(toQFont(look.labelFont));
     m_label->setText(toQt(look.labelCaption));
+    // A long printer name widens the window rather than being cut off, up to the screen's width.
+    const int left = toPixels(look.labelLeft);
+    int labelWidth = std::max(toPixels(look.labelWidth),
+                              m_label->fontMetrics().horizontalAdvance(m_label->text()) + 4);
+    int windowWidth = std::max(toPixels(look.clientWidth), left + labelWidth + left);
+    if (const QScreen *screen = QGuiApplication::primaryScreen();
+        screen && windowWidth > screen->availableGeometry().width()) {
+        windowWidth = screen->availableGeometry().width();
+        labelWidth = windowWidth - 2 * left;
+    }
+    m_window->setFixedSize(windowWidth, toPixels(look.clientHeight));
+    m_label->setGeometry(left, toPixels(look.labelTop), labelWidth, toPixels(look.labelHeight));
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), m_window->size());
