@@ -32,6 +32,8 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 export DISPLAY=":$display"
 
+# The scheduler's helpers run as lp and must reach its folder.
+chmod 0755 "$work"
 mkdir "$work/cups"
 scripts/start-cups.sh "$work/cups" >/dev/null
 export CUPS_SERVER="$work/cups/cups.sock"

@@ -26,6 +26,10 @@ cups() { $sudo env CUPS_SERVER="$dir/cups.sock" "$@"; }
 $sudo chmod 0755 "$dir"
 $sudo mkdir -p "$dir"/{etc/ppd,etc/ssl,spool/tmp,cache,state,log,pdf,bin/backend}
 $sudo chmod 0777 "$dir/pdf"
+if ! $sudo runuser -u lp -- test -x "$dir/bin"; then
+    echo "start-cups: the user lp cannot reach $dir; its parent folders must be open to others" >&2
+    exit 1
+fi
 
 # The system's filters and helpers, with a backend of the tests' own. The cups-pdf backend reads
 # its settings (the output folder among them) from /etc/cups alone and writes under /var/spool
@@ -101,7 +105,7 @@ for _ in $(seq 100); do
 done
 running || { echo "start-cups: cupsd did not start; see $dir/log" >&2; exit 1; }
 
-model=$(cups lpinfo -m 2>/dev/null | awk '/CUPS-PDF_opt\.ppd/ { print $1; exit }')
+model=$(cups lpinfo -m 2>/dev/null | awk '/CUPS-PDF_opt\.ppd/ { print $1; exit }' || true)
 if [ -n "$model" ]; then
     driver=(-m "$model")
 else

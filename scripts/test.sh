@@ -50,7 +50,8 @@ ctest --preset "$preset" --output-on-failure || status=$?
 
 scripts/stop-cups.sh "$cups_dir"
 if [ "$(machine_printing)" != "$printing_before" ]; then
-    echo "test.sh: the machine's printing is not as it was before the tests:" >&2
+    echo "test.sh: the machine's printing is not as it was before the tests (or something else" \
+         "changed it meanwhile):" >&2
     diff <(echo "$printing_before") <(machine_printing) >&2 || true
     status=1
 fi
