@@ -3,7 +3,8 @@
 # a 3840 x 2160 screenshot-like and a 3840 x 2160 photo-like PNG, in colour and in black and
 # white, beside `lp -o fit-to-page` of the same PNG. Jobs go to a stopped queue, so that they stay
 # in the spool to be measured and nothing is rendered.
-#   bench/print_bench.sh [build folder]       (default build/dev; needs scripts/start-cups.sh run)
+#   bench/print_bench.sh [build folder]       (default build/dev)
+# CUPS is a scheduler of its own (scripts/start-cups.sh), so the machine's printers are left alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/dev}"
@@ -16,8 +17,7 @@ work=$(mktemp -d /tmp/dovrante-bench-XXXXXX)
 xvfb_pid=""
 xclip_pid=""
 cleanup() {
-    cancel -a "$queue" 2>/dev/null || true
-    lpadmin -x "$queue" 2>/dev/null || true
+    scripts/stop-cups.sh "$work/cups"
     if [ -n "$xclip_pid" ]; then kill "$xclip_pid" 2>/dev/null || true; fi
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
     rm -rf "$work"
@@ -32,9 +32,13 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 export DISPLAY=":$display"
 
+# The scheduler's helpers run as lp and must reach its folder.
+chmod 0755 "$work"
+mkdir "$work/cups"
+scripts/start-cups.sh "$work/cups" >/dev/null
+export CUPS_SERVER="$work/cups/cups.sock"
 # A queue that takes jobs but prints none of them.
-lpadmin -p "$queue" -E -v cups-pdf:/dovrante -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
-    lpadmin -p "$queue" -E -v cups-pdf:/dovrante -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+lpadmin -p "$queue" -E -v "dovrante-pdf:$work/cups/pdf" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
 cupsdisable "$queue"
 
 # A screenshot: flat window chrome, text and a few photos' worth of detail; and a photograph.
@@ -55,7 +59,7 @@ less() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 latest_job_size() {
     local id
     id=$(lpstat -o "$queue" | awk '{ print $1 }' | sed 's/.*-//' | sort -n | tail -1)
-    stat -c %s "$(printf '/var/spool/cups/d%05d-001' "$id")" 2>/dev/null || echo 0
+    stat -c %s "$(printf '%s/cups/spool/d%05d-001' "$work" "$id")" 2>/dev/null || echo 0
 }
 
 # One print of the program: the PNG on the clipboard at start, then (in black and white after one

@@ -13,6 +13,8 @@ packages=(
     # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
     xvfb xauth xclip xdotool x11-utils imagemagick openbox
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils fontconfig procps
+    # The test printer's backend makes its PDFs with Ghostscript.
+    ghostscript
 )
 
 sudo=""

@@ -1,28 +1,32 @@
 #!/usr/bin/env bash
-# Stops the CUPS scheduler that start-cups.sh started once the last test run using it is done; a
-# scheduler that was already running is left alone.
+# Stops the CUPS scheduler that scripts/start-cups.sh started in the given folder and removes the
+# folder with its queues, jobs, logs and PDFs. Safe to run on a folder where the start failed
+# half-way, or twice.
 set -euo pipefail
-pid_file=/run/dovrante-cupsd.pid
-users_file=/run/dovrante-cupsd.users
+
+if [ $# -ne 1 ]; then
+    echo "usage: $0 <folder given to start-cups.sh>" >&2
+    exit 2
+fi
+dir="$(realpath -m -- "$1")"
+[ -d "$dir" ] || exit 0
+
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 
-exec 9>/tmp/dovrante-cupsd.lock
-flock 9
-users=$(( $(cat "$users_file" 2>/dev/null || echo 1) - 1 ))
-if [ "$users" -gt 0 ]; then
-    echo "$users" | $sudo tee "$users_file" >/dev/null
-    exit 0
+if [ -f "$dir/cupsd.pid" ]; then
+    pid=$(cat "$dir/cupsd.pid")
+    # Only the process started there: the id may have been given to another program meanwhile.
+    if [ -n "$pid" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF -- "-c $dir/etc/"
+    then
+        $sudo kill "$pid" 2>/dev/null || true
+        for _ in $(seq 100); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -0 "$pid" 2>/dev/null && $sudo kill -KILL "$pid" 2>/dev/null || true
+    fi
 fi
-$sudo rm -f "$users_file"
-
-[ -f "$pid_file" ] || exit 0
-pid=$(cat "$pid_file")
-if [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = "cupsd" ]; then
-    $sudo kill "$pid"
-    for _ in $(seq 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-fi
-$sudo rm -f "$pid_file"
+# Backends and filters of a job still running end with their scheduler; whatever they wrote in
+# the folder goes with it.
+$sudo rm -rf -- "$dir"

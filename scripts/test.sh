@@ -14,13 +14,36 @@ source scripts/display.sh
 start_display
 cleanup() {
     stop_display
-    if [ -n "${cups_stop:-}" ]; then "$cups_stop"; fi
+    if [ -n "${cups_dir:-}" ]; then scripts/stop-cups.sh "$cups_dir"; fi
 }
 trap cleanup EXIT
 
-if [ -x scripts/start-cups.sh ]; then
-    scripts/start-cups.sh
-    cups_stop=scripts/stop-cups.sh
-fi
+# The tests print on a CUPS scheduler of their own in a temporary folder. The machine's printing
+# (its default destination, its queues, the files in /etc/cups) is compared before and after, and
+# a run that changed it fails.
+machine_printing() {
+    env -u CUPS_SERVER LC_ALL=C lpstat -d 2>&1 || true
+    env -u CUPS_SERVER LC_ALL=C lpstat -p 2>&1 || true
+    find /etc/cups -xdev 2>&1 | sort
+}
+printing_before=$(machine_printing)
+# Interrupted, the run still ends through cleanup, which stops the scheduler and removes its folder.
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+cups_dir=$(mktemp -d /tmp/dovrante-cups.XXXXXX)
+scripts/start-cups.sh "$cups_dir"
+export CUPS_SERVER="$cups_dir/cups.sock" DOVRANTE_PDF_DIR="$cups_dir/pdf"
+unset PRINTER LPDEST
 
-ctest --preset "$preset" --output-on-failure
+status=0
+ctest --preset "$preset" --output-on-failure || status=$?
+
+scripts/stop-cups.sh "$cups_dir"
+if [ "$(machine_printing)" != "$printing_before" ]; then
+    echo "test.sh: the machine's printing is not as it was before the tests (or something else" \
+         "changed it meanwhile):" >&2
+    diff <(echo "$printing_before") <(machine_printing) >&2 || true
+    status=1
+fi
+exit "$status"

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 
 namespace dovrante::e2e {
 namespace {
@@ -111,6 +112,44 @@ TEST_F(FilesE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
         return !name.empty() && decode(readFile(bmpData + "/" + name), "BMP").width() == 40;
     })) << name;
     EXPECT_TRUE(std::regex_match(name, std::regex("20[0-9]{6} [0-9]{6}\\.jpg"))) << name;
+}
+
+TEST(BuiltProgramE2eTest, SaveWritesBesideTheProgramAsTheBuildLeftIt)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+    // The build's own program, run where it lies: the build made its picture folder.
+    const std::string folder = fs::path(DOVRANTE_EXECUTABLE).parent_path().string();
+    const std::string bmpData = folder + "/Dovrante BMP Data";
+    ASSERT_TRUE(fs::is_directory(bmpData));
+    const auto names = [&bmpData] {
+        std::set<std::string> found;
+        for (const auto &entry : fs::directory_iterator(bmpData))
+            found.insert(entry.path().string());
+        return found;
+    };
+    const std::set<std::string> before = names();
+
+    XClipboard clipboard;
+    ProgramUnderTest program(ProgramUnderTest::Installed{folder, DOVRANTE_EXECUTABLE});
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    image.save(QString::fromStdString(program.home() + "/clip.png"), "PNG");
+    clipboard.putFile(program.home() + "/clip.png", "image/png");
+    program.start();
+    ASSERT_FALSE(program.waitForWindow().empty());
+    const Place save = computeStartupLayout(1920 * 15, 1080 * 15).cmdSave;
+    program.clickAt(static_cast<int>(save.left + save.width / 2) / 15,
+                    static_cast<int>(save.top + save.height / 2) / 15);
+
+    std::string saved;
+    EXPECT_TRUE(waitUntil([&] {
+        for (const std::string &path : names())
+            if (!before.count(path) && decode(readFile(path), "BMP").width() == 40)
+                saved = path;
+        return !saved.empty();
+    })) << "nothing saved in " << bmpData;
+    if (!saved.empty())
+        fs::remove(saved);
 }
 
 TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBeforeReplacing)

@@ -47,7 +47,9 @@ protected:
         if (fs::weakly_canonical(Prefix).string().rfind(buildTree, 0) != 0)
             GTEST_SKIP() << "the install prefix " << Prefix
                          << " lies outside the build tree; a test installs only inside it";
+        // A fresh prefix, and no record of folders made by an earlier install there.
         fs::remove_all(Prefix);
+        fs::remove(DOVRANTE_BINARY_DIR "/install_created_folders.txt");
         install();
     }
 
@@ -57,16 +59,19 @@ protected:
         fs::remove_all(Prefix, ignored);
     }
 
-    static void install()
+    // Both into the prefix, or staged under a folder given as DESTDIR.
+    static void install(const std::string &destDir = {})
     {
-        const CommandResult result = run({CMAKE_COMMAND, "--install", DOVRANTE_BINARY_DIR});
+        const CommandResult result =
+            run({"env", "DESTDIR=" + destDir, CMAKE_COMMAND, "--install", DOVRANTE_BINARY_DIR});
         ASSERT_EQ(result.exitCode, 0) << result.output;
     }
 
-    static void uninstall()
+    static void uninstall(const std::string &destDir = {})
     {
-        const CommandResult result =
-            run({DOVRANTE_SOURCE_DIR "/scripts/uninstall.sh", DOVRANTE_BINARY_DIR});
+        const CommandResult result = run(
+            {"env", "DESTDIR=" + destDir, DOVRANTE_SOURCE_DIR "/scripts/uninstall.sh",
+             DOVRANTE_BINARY_DIR});
         ASSERT_EQ(result.exitCode, 0) << result.output;
     }
 };
@@ -196,11 +201,36 @@ TEST_F(InstallE2eTest, InstallingAgainKeepsTheUsersFilesAndUninstallingLeavesOnl
           Prefix + "/share/icons/hicolor/scalable/apps/dovrante.svg"})
         EXPECT_FALSE(fs::exists(fs::symlink_status(gone))) << gone;
 
-    // Without files of the user's nothing of the program is left.
+    // Without files of the user's nothing of the program is left, not even the folders the
+    // install made above it; a folder that was there before the install stays.
     fs::remove_all(ProgramFolder);
     install();
     uninstall();
-    EXPECT_FALSE(fs::exists(ProgramFolder));
+    EXPECT_FALSE(fs::exists(Prefix)) << "the install made the prefix itself";
+
+    const std::string ownFolder = Prefix + "/share/applications";
+    fs::create_directories(ownFolder);
+    install();
+    uninstall();
+    EXPECT_TRUE(fs::is_directory(ownFolder));
+    for (const std::string &gone : {Prefix + "/bin", Prefix + "/lib", Prefix + "/share/icons"})
+        EXPECT_FALSE(fs::exists(gone)) << gone;
+}
+
+TEST_F(InstallE2eTest, UninstallingKeepsThePicturesWhateverCharactersTheFolderNameHolds)
+{
+    // Characters a file-name pattern would read as its own: the folder holding pictures must
+    // still be seen as holding them.
+    const std::string stage = fs::weakly_canonical(DOVRANTE_BINARY_DIR).string() + "/stage [1]*";
+    fs::remove_all(stage);
+    install(stage);
+    const std::string picture = stage + BmpData + "/20261205 035044.jpg";
+    std::ofstream(picture, std::ios::binary) << "BM a saved picture";
+
+    uninstall(stage);
+    EXPECT_EQ(readFile(picture), "BM a saved picture");
+    EXPECT_FALSE(fs::exists(stage + ProgramFolder + "/Dovrante"));
+    fs::remove_all(stage);
 }
 
 } // namespace

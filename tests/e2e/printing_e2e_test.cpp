@@ -19,11 +19,11 @@ namespace fs = std::filesystem;
 
 constexpr double TwipsPerPixel = 15.0; // the test display runs at 96 DPI
 
-// Where the default queue's PDFs land (scripts/start-cups.sh).
+// Where the default queue's PDFs land: the test scheduler's folder (scripts/start-cups.sh).
 std::string pdfFolder()
 {
     const char *folder = std::getenv("DOVRANTE_PDF_DIR");
-    return folder && *folder ? folder : "/var/spool/cups-pdf/Dovrante";
+    return folder ? folder : "";
 }
 
 std::set<std::string> pdfsNow()
@@ -67,8 +67,10 @@ class PrintingE2eTest : public ::testing::Test {
     void SetUp() override
     {
         ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+        ASSERT_FALSE(pdfFolder().empty() || !std::getenv("CUPS_SERVER"))
+            << "no test scheduler: run the tests with scripts/test.sh, which starts one";
         ASSERT_EQ(run({"lpstat", "-v", "Dovrante-PDF"}).exitCode, 0)
-            << "no Dovrante-PDF queue: run scripts/start-cups.sh first";
+            << "no Dovrante-PDF queue on the test scheduler";
         m_before = pdfsNow();
     }
 
