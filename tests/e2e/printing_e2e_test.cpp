@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <set>
+#include <map>
 #include <sstream>
 
 namespace dovrante::e2e {
@@ -314,18 +315,28 @@ TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJo
         },
         std::chrono::seconds(5));
     ASSERT_FALSE(window.empty()) << "no status window appeared";
+    // 7170 x 840 twips is 478 x 56 pixels, light yellow. The window is centred on the screen with
+    // whatever frame the window manager gives it, so its inside lies a title bar's height lower.
+    std::map<std::string, int> g;
+    std::istringstream lines(run({"xdotool", "getwindowgeometry", "--shell", window}).output);
+    for (std::string line; std::getline(lines, line);)
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            g[line.substr(0, eq)] = std::atoi(line.c_str() + eq + 1);
     const QImage shot = screenshot();
     ASSERT_FALSE(shot.isNull());
-    // 7170 x 840 twips is 478 x 56 pixels, centred on the 1920 x 1080 screen; light yellow.
-    const QPoint middle(960, 540);
-    const QColor colour = shot.pixelColor(middle + QPoint(200, 20));
+    EXPECT_EQ(g["WIDTH"], 478);
+    EXPECT_EQ(g["HEIGHT"], 56);
+    EXPECT_NEAR(g["X"] + g["WIDTH"] / 2, 960, 8);
+    EXPECT_NEAR(g["Y"] + g["HEIGHT"] / 2, 540, 40);
+    const QRect inside(g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]);
+    const QColor colour = shot.pixelColor(inside.center() + QPoint(200, -8));
     EXPECT_EQ(colour, QColor(255, 255, 192)) << colour.name().toStdString();
-    EXPECT_EQ(shot.pixelColor(middle + QPoint(0, 40)), QColor(Qt::green)) << "window too tall";
-    EXPECT_EQ(shot.pixelColor(middle + QPoint(250, 0)), QColor(Qt::green)) << "window too wide";
+    EXPECT_EQ(shot.pixelColor(inside.center() + QPoint(0, 40)), QColor(Qt::green)) << "too tall";
+    EXPECT_EQ(shot.pixelColor(inside.center() + QPoint(250, 0)), QColor(Qt::green)) << "too wide";
     // The status line is written on it.
     int ink = 0;
-    for (int y = 515; y < 565; ++y)
-        for (int x = 725; x < 1195; ++x)
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
             ink += shot.pixelColor(x, y).lightness() < 100;
     EXPECT_GT(ink, 200);
 
