@@ -1,8 +1,12 @@
 // Starts a program several times and prints, as medians, the time from its start to the mapping
-// of its first window and its peak memory then. The X server reports the mapping, so nothing is
-// polled and nothing in the program is instrumented.
+// of its first window, the time until it has settled (its last use of the processor before a
+// quarter of a second of rest, such as a long text laid out after the window), and its peak
+// memory then. The X server reports the mapping and the kernel the processor time, so nothing in
+// the program is instrumented.
 //
 //   startup_timer RUNS PROGRAM [ARGS...]
+//
+// The last line is the figures alone, for scripts: shown ms, settled ms, peak MiB.
 
 #include <xcb/xcb.h>
 
@@ -12,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -38,6 +44,26 @@ double peakMemory(pid_t pid)
     return 0.0;
 }
 
+// The processor time the process has used so far, in clock ticks.
+long long processorTime(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto end = text.rfind(')');
+    if (end == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(end + 2));
+    std::string field;
+    long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            utime = std::atoll(field.c_str());
+        if (i == 15)
+            stime = std::atoll(field.c_str());
+    }
+    return utime + stime;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -58,6 +84,7 @@ int main(int argc, char *argv[])
     xcb_flush(connection);
 
     std::vector<double> times;
+    std::vector<double> settledTimes;
     std::vector<double> memories;
     for (int run = 0; run < runs; ++run) {
         const auto start = std::chrono::steady_clock::now();
@@ -76,8 +103,21 @@ int main(int argc, char *argv[])
         }
         const auto shown = std::chrono::steady_clock::now();
         times.push_back(std::chrono::duration<double, std::milli>(shown - start).count());
-        // Let the first frame be painted before the memory is read.
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        // Settled: the processor time stops growing for a quarter of a second.
+        auto settled = shown;
+        long long used = processorTime(pid);
+        for (auto still = std::chrono::milliseconds(0); still < std::chrono::milliseconds(250);) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const long long now = processorTime(pid);
+            if (now != used) {
+                used = now;
+                settled = std::chrono::steady_clock::now();
+                still = std::chrono::milliseconds(0);
+            } else {
+                still += std::chrono::milliseconds(10);
+            }
+        }
+        settledTimes.push_back(std::chrono::duration<double, std::milli>(settled - start).count());
         memories.push_back(peakMemory(pid));
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
@@ -88,8 +128,9 @@ int main(int argc, char *argv[])
         while (xcb_generic_event_t *event = xcb_poll_for_event(connection))
             std::free(event);
     }
-    std::printf("shown after %.1f ms (median of %d), peak memory %.1f MiB\n", median(times), runs,
-                median(memories));
+    std::printf("shown after %.1f ms, settled after %.1f ms (medians of %d), peak memory %.1f MiB\n",
+                median(times), median(settledTimes), runs, median(memories));
+    std::printf("%.1f %.1f %.1f\n", median(times), median(settledTimes), median(memories));
     xcb_disconnect(connection);
     return 0;
 }

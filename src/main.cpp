@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "platform/qt/cups_printers.h"
 #include "platform/qt/cups_scheduler.h"
+#include "platform/qt/font_warm_up.h"
 #include "platform/qt/local_file_system.h"
 #include "platform/qt/process_end.h"
 #include "platform/qt/process_launcher.h"
@@ -29,6 +30,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -81,6 +83,20 @@ int main(int argc, char *argv[])
     // end the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // Screenshots of large desktops exceed Qt's default limit; 16384 x 16384 at 32 bits is 1 GiB.
+    QImageReader::setAllocationLimit(1100);
+
+    // The clip is fetched and decoded while Qt and the window are being set up, on an X
+    // connection of its own; where Qt will not speak X11 the capture asks Qt as usual.
+    std::optional<ClipboardPrefetch> prefetch;
+    const char *display = std::getenv("DISPLAY");
+    const QByteArray qpa = qgetenv("QT_QPA_PLATFORM");
+    if (platform != PlatformChoice::NoClipboardAtStart && display && *display &&
+        (qpa.isEmpty() || qpa.startsWith("xcb")))
+        prefetch.emplace(display);
+
+    std::jthread fontConfiguration = warmUpFontConfiguration();
+
     // The command line is not read: every start behaves the same.
     g_openingDisplay = true;
     const QtMessageHandler qtHandler = qInstallMessageHandler(reportNoDisplay);
@@ -88,7 +104,6 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(qtHandler);
     g_openingDisplay = false;
     QApplication::setApplicationName(QStringLiteral("Dovrante"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/dovrante/dovrante.xpm")));
     // Programs started from here choose their own display system.
     if (platform == PlatformChoice::ThroughXWayland)
         qunsetenv("QT_QPA_PLATFORM");
@@ -99,15 +114,12 @@ int main(int argc, char *argv[])
         box.exec();
         return 1;
     }
-    // Screenshots of large desktops exceed Qt's default limit; 16384 x 16384 at 32 bits is 1 GiB.
-    QImageReader::setAllocationLimit(1100);
-
     QtScreen screen;
     // A picture's natural size is one picture pixel to one device pixel, also on a scaled screen.
     const double pixelsPerInch =
         1440.0 / static_cast<double>(screen.twipsPerPixel()) * screen.devicePixelRatio();
     QtProgramLocation location;
-    QtClipboard clipboard(pixelsPerInch);
+    QtClipboard clipboard(pixelsPerInch, prefetch ? &*prefetch : nullptr);
     QtPictureFiles pictures(pixelsPerInch);
     CupsScheduler scheduler;
     QtPrinter printer(scheduler);
@@ -133,6 +145,7 @@ int main(int argc, char *argv[])
     Form1 form(Form1Services{screen, location, clipboard, pictures, printer, installedPrinters,
                              profile, settings, fileDialog, fontDialog, messageBox, files, launcher,
                              clock, pointer, programEnd, statusWindow, config});
+    fontConfiguration.join();
     MainWindowView view(form, screen.twipsPerPixel());
     const auto beforeModal = [&view] { view.sync(); };
     messageBox.setBeforeModal(beforeModal);
@@ -142,5 +155,8 @@ int main(int argc, char *argv[])
     form.Form_Load();
     view.sync();
     view.show();
+    // The icon comes once the window is up: reading it wakes Qt's image plugins, which takes as
+    // long as building the whole window.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/dovrante/dovrante.xpm")));
     return QApplication::exec();
 }

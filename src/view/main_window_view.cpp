@@ -13,15 +13,22 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 
 namespace dovrante {
 
 namespace {
+
+// A text this long (in bytes) takes a noticeable moment to lay out: it is shown under the busy
+// pointer, after the window.
+constexpr std::size_t LargeText = 4 << 20;
 
 QColor toQColor(Colour colour)
 {
@@ -60,18 +67,30 @@ int buttonCode(Qt::MouseButton button)
 }
 
 // The text view shows LF breaks; the program holds the text with CR LF, as the control reports it.
+// Both are converted in one pass: QString::replace() with many matches takes time that grows with
+// the square of the text's length.
 QString forDisplay(const std::string &text)
 {
-    QString shown = toQt(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown;
+    std::string shown;
+    shown.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n')
+            shown += text[i];
+    }
+    return toQt(shown);
 }
 
 std::string fromDisplay(const QString &text)
 {
-    QString held = text;
-    held.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return fromQt(held);
+    const std::string shown = fromQt(text);
+    std::string held;
+    held.reserve(shown.size() + shown.size() / 32);
+    for (const char c : shown) {
+        if (c == '\n')
+            held += '\r';
+        held += c;
+    }
+    return held;
 }
 
 void setBackground(QWidget *widget, const std::optional<Colour> &colour, QPalette::ColorRole role)
@@ -256,7 +275,7 @@ void MainWindowView::pullEdits()
 {
     if (m_textEdited) {
         m_form.RichTextBox1.text = fromDisplay(m_richTextBox1->toPlainText());
-        m_shownText = m_form.RichTextBox1.text;
+        rememberShown(m_form.RichTextBox1.text);
         m_textEdited = false;
     }
 }
@@ -333,7 +352,7 @@ void MainWindowView::sync()
     syncButton(m_cmdColor, f.cmdColor);
     syncButton(m_cmdPrint, f.cmdPrint);
 
-    for (const auto &[widget, box] : {std::pair{m_txtMin, &f.txtMin},
+        for (const auto &[widget, box] : {std::pair{m_txtMin, &f.txtMin},
                                       std::pair{m_txtCaption, &f.txtCaption}}) {
         syncGeometry(widget, *box);
         syncAccessible(widget, *box, true); // a text box's text is its value, not its name
@@ -367,32 +386,74 @@ void MainWindowView::sync()
     const QFont textFont = toQFont(f.RichTextBox1.font);
     if (m_richTextBox1->font() != textFont)
         m_richTextBox1->setFont(textFont);
-    if (f.RichTextBox1.text != m_shownText) {
-        m_shownText = f.RichTextBox1.text;
-        showText(forDisplay(m_shownText));
+    if (!isShown(f.RichTextBox1.text)) {
+        rememberShown(f.RichTextBox1.text);
         m_textEdited = false;
+        if (f.RichTextBox1.text.size() < LargeText) {
+            showText(f.RichTextBox1.text);
+        } else if (!m_textPending) {
+            m_textPending = true;
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            QTimer::singleShot(0, this, [this] { showPendingText(); });
+        }
     }
 
     applyFocusRequest();
     m_syncing = false;
 }
 
-void MainWindowView::showText(const QString &text)
+bool MainWindowView::isShown(const std::string &text) const
 {
-    // A document filled before it has a layout is built in a fraction of the time the view's own
-    // setPlainText() takes for megabytes of text, which lays out block by block as it goes.
+    return text.size() == m_shownSize && std::hash<std::string>{}(text) == m_shownHash;
+}
+
+void MainWindowView::rememberShown(const std::string &text)
+{
+    m_shownSize = text.size();
+    m_shownHash = std::hash<std::string>{}(text);
+}
+
+void MainWindowView::showPendingText()
+{
+    m_textPending = false;
+    m_syncing = true;
+    showText(m_form.RichTextBox1.text);
+    m_textEdited = false;
+    m_syncing = false;
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void MainWindowView::showText(const std::string &text)
+{
+    // The view gets its new document while it is empty and the text goes in afterwards: a
+    // document handed over full is laid out again block by block, each block keeping a layout of
+    // its own (hundreds of megabytes for a million lines).
     auto *document = new QTextDocument(m_richTextBox1);
-    document->setUndoRedoEnabled(false);
-    document->setPlainText(text);
     document->setDocumentLayout(new QPlainTextDocumentLayout(document));
     document->setDefaultFont(m_richTextBox1->font());
-    document->setUndoRedoEnabled(true);
+    document->setUndoRedoEnabled(false);
     // The view deletes the document it made itself when it is replaced, but not one given to it.
     QTextDocument *previous = m_richTextBox1->document();
     const bool givenByUs = previous && previous->parent() == m_richTextBox1;
     m_richTextBox1->setDocument(document);
     if (givenByUs)
         delete previous;
+
+    // A change of the view's width lays every block out again, and the vertical bar appearing
+    // for a long text is one: the bar is there before the text comes in.
+    m_richTextBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Pieces of about a megabyte that end with a line, so that neither a CR LF pair nor a
+    // character's UTF-8 bytes are ever split, and no second copy of the whole text is made.
+    QTextCursor cursor(document);
+    constexpr size_t Piece = 1 << 20;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = at + Piece < text.size() ? text.find('\n', at + Piece) : text.size();
+        end = end == std::string::npos ? text.size() : std::min(text.size(), end + 1);
+        cursor.insertText(forDisplay(text.substr(at, end - at)));
+        at = end;
+    }
+    m_richTextBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    document->setUndoRedoEnabled(true);
 }
 
 QWidget *MainWindowView::widgetFor(const Control *control) const

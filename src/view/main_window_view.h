@@ -41,7 +41,12 @@ private:
     void run(Handler handler);
     void pullEdits();
     void applyFocusRequest();
-    void showText(const QString &text);
+    // Fills the text view with the text (CR LF breaks) piece by piece, so that no second copy
+    // of a large text is made on the way.
+    void showText(const std::string &text);
+    void showPendingText();
+    bool isShown(const std::string &text) const;
+    void rememberShown(const std::string &text);
     void handleKeyPreview(QObject *watched, QKeyEvent *event);
 
     void syncGeometry(QWidget *widget, const Control &control);
@@ -81,8 +86,13 @@ private:
     QPushButton *m_cmdColor = nullptr;
     QPushButton *m_cmdPrint = nullptr;
 
-    // The text last given to the text view, so a large text is copied only when it changes.
-    std::string m_shownText;
+    // The text last given to the text view, told by its length and hash: a copy of a large text
+    // would add its size again to what the program takes.
+    std::size_t m_shownSize = 0;
+    std::size_t m_shownHash = 0;
+    // A large text waits for the next turn of the event loop, so that the window (and the busy
+    // pointer over it) is on screen while it is laid out.
+    bool m_textPending = false;
     bool m_textEdited = false;
     bool m_syncing = false;
 };

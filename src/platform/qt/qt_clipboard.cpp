@@ -10,40 +10,65 @@
 #include <QImageReader>
 #include <QMimeData>
 
+#include <utility>
+
 namespace dovrante {
 
 namespace {
 
-std::vector<std::string> decodableImageTypes()
-{
-    std::vector<std::string> types;
-    for (const QByteArray &type : QImageReader::supportedMimeTypes())
-        types.push_back(type.toStdString());
-    return types;
-}
+const std::vector<std::string> NoDecodableTypes;
 
 } // namespace
 
-QtClipboard::QtClipboard(double pixelsPerInch)
-    : m_pixelsPerInch(pixelsPerInch)
-    , m_decodable(decodableImageTypes())
+std::string clipboardTextNeverCame()
 {
+    return "The clipboard offers text, but none came from the program that holds it (it did not "
+           "answer in time, has ended, or offers empty text). Nothing was taken.";
+}
+
+QtClipboard::QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch)
+    : m_pixelsPerInch(pixelsPerInch)
+    , m_prefetch(prefetch)
+{
+}
+
+const std::vector<std::string> &QtClipboard::decodable()
+{
+    if (m_decodable.empty())
+        m_decodable = decodableImageTypes();
+    return m_decodable;
 }
 
 std::vector<int> QtClipboard::availableFormats()
 {
-    // One question to the clipboard's owner; the answers below ask only for the one type needed.
-    // (hasImage() and the like ask for many types in turn, each waiting on an owner that may hang.)
-    m_offered.clear();
-    if (const QMimeData *data = QGuiApplication::clipboard()->mimeData()) {
-        for (const QString &type : data->formats())
-            m_offered.push_back(fromQt(type));
+    m_snapshot.reset();
+    if (m_prefetch) {
+        m_snapshot = m_prefetch->take();
+        m_prefetch = nullptr;
+        if (m_snapshot) {
+            m_offered = m_snapshot->offered;
+            if (!m_snapshot->decodable.empty())
+                m_decodable = m_snapshot->decodable;
+        }
     }
-    return clipboardFormatNumbers(m_offered, m_decodable);
+    if (!m_snapshot) {
+        // One question to the clipboard's owner; the answers below ask only for the one type
+        // needed. (hasImage() and the like ask for many types in turn, each waiting on an owner
+        // that may hang.)
+        m_offered.clear();
+        if (const QMimeData *data = QGuiApplication::clipboard()->mimeData()) {
+            for (const QString &type : data->formats())
+                m_offered.push_back(fromQt(type));
+        }
+    }
+    return clipboardFormatNumbers(m_offered,
+                                  mayHoldPicture(m_offered) ? decodable() : NoDecodableTypes);
 }
 
 Result<std::string> QtClipboard::text()
 {
+    if (m_snapshot && m_snapshot->text)
+        return *std::exchange(m_snapshot->text, std::nullopt);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     // One type asked for where the owner offers UTF-8: QMimeData::text() asks for two in turn,
     // each waiting the full timeout on an owner that does not answer.
@@ -56,16 +81,20 @@ Result<std::string> QtClipboard::text()
     // Qt gives up on an owner that does not hand the text over and returns nothing; that is not
     // a clip of empty text to be shown and recorded.
     if (text.isEmpty())
-        return Failure{"The clipboard offers text, but none came from the program that holds it "
-                       "(it did not answer in time, has ended, or offers empty text). Nothing was "
-                       "taken."};
+        return Failure{clipboardTextNeverCame()};
     return fromQt(text);
 }
 
 Result<PicturePtr> QtClipboard::picture()
 {
+    if (m_snapshot && m_snapshot->picture) {
+        const Result<QImage> taken = *std::exchange(m_snapshot->picture, std::nullopt);
+        if (!taken.ok())
+            return Failure{taken.error()};
+        return PicturePtr(std::make_shared<QtPicture>(taken.value(), m_pixelsPerInch));
+    }
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    const std::string type = bestPictureType(m_offered, m_decodable);
+    const std::string type = bestPictureType(m_offered, decodable());
     if (!data || type.empty())
         return Failure{"The clipboard holds no picture that can be read."};
 
@@ -79,6 +108,7 @@ Result<PicturePtr> QtClipboard::picture()
 
 void QtClipboard::clear()
 {
+    m_snapshot.reset();
     QGuiApplication::clipboard()->clear();
     m_offered.clear();
 }

@@ -1,13 +1,20 @@
 #pragma once
 
 #include "platform/clipboard.h"
+#include "platform/qt/clipboard_prefetch.h"
+
+#include <optional>
 
 namespace dovrante {
+
+// What is said when text is offered but none comes.
+std::string clipboardTextNeverCame();
 
 // The X11 (or other desktop) clipboard through QClipboard.
 class QtClipboard final : public Clipboard {
 public:
-    explicit QtClipboard(double pixelsPerInch);
+    // The first look at the clipboard takes what `prefetch` fetched at start, when it could.
+    explicit QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch = nullptr);
     std::vector<int> availableFormats() override;
     Result<std::string> text() override;
     Result<PicturePtr> picture() override;
@@ -15,7 +22,13 @@ public:
     void setPicture(const PicturePtr &picture) override;
 
 private:
+    const std::vector<std::string> &decodable();
+
     double m_pixelsPerInch;
+    ClipboardPrefetch *m_prefetch;
+    // What the prefetch brought, used by the first capture's questions and then dropped.
+    std::optional<ClipboardSnapshot> m_snapshot;
+    // Found on first use: finding them loads every image plugin.
     std::vector<std::string> m_decodable;
     // The types on offer at the last look, so that a read asks only for the one it needs.
     std::vector<std::string> m_offered;

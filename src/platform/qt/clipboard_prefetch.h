@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/types.h"
+
+#include <QImage>
+
+#include <future>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dovrante {
+
+// What the X11 clipboard held as the program started: what was offered and the one clip the
+// capture will want (the text, or else the picture), fetched and decoded.
+struct ClipboardSnapshot {
+    // The types offered, named as Qt names them ("text/plain" for the X11 string targets).
+    std::vector<std::string> offered;
+    // The image types the picture loader decodes; found only when a picture is offered.
+    std::vector<std::string> decodable;
+    // Set when text was offered.
+    std::optional<Result<std::string>> text;
+    // Set when no text but a decodable picture was offered.
+    std::optional<Result<QImage>> picture;
+};
+
+// Takes the clipboard on an X connection and a thread of its own, so that the clip is fetched
+// and decoded while the application and its window are being built. It asks what the capture
+// asks, in the same order, and gives an owner the same time to answer as Qt does.
+class ClipboardPrefetch final {
+public:
+    // Starts at once; `display` is the X display name (DISPLAY).
+    explicit ClipboardPrefetch(const char *display);
+    ~ClipboardPrefetch();
+    ClipboardPrefetch(const ClipboardPrefetch &) = delete;
+    ClipboardPrefetch &operator=(const ClipboardPrefetch &) = delete;
+
+    // Waits for the snapshot and hands it over, once; nothing when the display could not be
+    // reached this way, in which case the caller asks the clipboard itself.
+    std::optional<ClipboardSnapshot> take();
+
+private:
+    std::future<std::optional<ClipboardSnapshot>> m_snapshot;
+    bool m_taken = false;
+};
+
+// The image types Qt's picture loader decodes (loading every image plugin to find them).
+std::vector<std::string> decodableImageTypes();
+
+// Whether any offered type is a picture's: only then are the decodable types needed.
+bool mayHoldPicture(const std::vector<std::string> &offered);
+
+// What Qt calls an X11 selection target ("UTF8_STRING" is "text/plain"), so that the snapshot's
+// list of offered types is the one Qt's clipboard reports.
+std::string qtTypeForTarget(const std::string &target);
+
+// The text targets to fetch, best first, of those offered; and how each is decoded.
+std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targets);
+
+} // namespace dovrante
