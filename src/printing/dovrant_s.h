@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/clipboard.h"
 #include "platform/printer.h"
 #include "platform/status_window_host.h"
 #include "platform/types.h"
@@ -23,7 +22,6 @@ class DovrantS final {
 
     struct Services {
         Printer &printer;
-        Clipboard &clipboard;
         LegacyProfile &profile;
         InstalledPrinters &installedPrinters;
         StatusWindowHost &host;
@@ -40,8 +38,10 @@ class DovrantS final {
         std::string caption = "Printing to ";
     };
 
-    explicit DovrantS(Services services)
+    // clipKind: what the capture took (a ClipKind value), which decides the printed colours.
+    DovrantS(Services services, std::string clipKind)
         : m_services(services)
+        , m_clipKind(std::move(clipKind))
     {}
     DovrantS(const DovrantS &) = delete;
     DovrantS &operator=(const DovrantS &) = delete;
@@ -62,6 +62,7 @@ class DovrantS final {
 
   private:
     Services m_services;
+    std::string m_clipKind;
     bool m_loaded = false;
 };
 
