@@ -1,5 +1,5 @@
 #include "printing/print_support.h"
-#include "printing/scale_units.h"
+#include "platform/scale_units.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "platform/qt/qt_picture.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -14,25 +14,6 @@
 #include <unistd.h>
 
 namespace dovrante {
-
-namespace {
-
-int toHiMetric(int pixels, double pixelsPerInch)
-{
-    return static_cast<int>(std::lround(pixels * 2540.0 / pixelsPerInch));
-}
-
-} // namespace
-
-int QtPicture::widthHiMetric() const
-{
-    return toHiMetric(m_image.width(), m_pixelsPerInch);
-}
-
-int QtPicture::heightHiMetric() const
-{
-    return toHiMetric(m_image.height(), m_pixelsPerInch);
-}
 
 Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, const std::string &what)
 {

@@ -1,20 +1,4 @@
 #pragma once
 
-#include <QString>
-
-#include <string>
-
-namespace dovrante {
-
-// The logic speaks UTF-8 std::string; Qt speaks QString.
-inline QString toQt(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-inline std::string fromQt(const QString &text)
-{
-    return text.toStdString();
-}
-
-} // namespace dovrante
+// The string conversions live beside the other Qt helpers the view shares with this folder.
+#include "qt/qt_strings.h"
