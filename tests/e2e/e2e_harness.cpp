@@ -414,6 +414,27 @@ std::string ProgramUnderTest::messageBoxText(const std::string &window, XClipboa
     return text;
 }
 
+std::string ProgramUnderTest::closeBox(const std::string &title, XClipboard &clipboard,
+                                       std::chrono::milliseconds timeout)
+{
+    const std::string box = waitForWindowTitled(title, timeout);
+    if (box.empty())
+        return "(no box titled " + title + ")";
+    std::string text = messageBoxText(box, clipboard);
+    pressKeysIn(box, {"Return"});
+    return text;
+}
+
+bool ProgramUnderTest::answerDialog(const std::string &title, const std::string &path)
+{
+    const std::string dialog = waitForWindowTitled(title);
+    if (dialog.empty())
+        return false;
+    typeIn(dialog, path);
+    pressKeysIn(dialog, {"Return"});
+    return true;
+}
+
 void ProgramUnderTest::clickAt(int x, int y, int button)
 {
     // No --sync: it waits forever when the pointer is already there. The pointer comes in from
