@@ -12,10 +12,9 @@ void Form1::cmdOpen_Click()
     request.filter = "All Files (*.*)|*.*|JPG Files (*.jpg)|";
     request.filterIndex = 2;
     request.defaultExtension = ".jpg";
-    request.initialFileName =
-        ImageFolder::initialName(m_services.files,
-                                 ImageFolder::read(m_services.program, m_services.settings),
-                                 m_services.config.fallbackFolder);
+    request.initialFileName = ImageFolder::initialName(
+        m_services.files, ImageFolder::read(m_services.program, m_services.settings),
+        m_services.config.fallbackFolder);
     request.initialFolder = m_services.config.pictureStartFolder;
 
     const FileDialogResult result = m_services.fileDialog.show(request);
@@ -37,7 +36,8 @@ void Form1::cmdOpen_Click()
 
     setClipName(result.path);
     // The new copy shows the picture by taking it from the clipboard at its own start.
-    startOutsideProgram(m_services.launcher, m_services.messageBox, m_services.config.toolsFolder + "/Dovrante", "",
+    startOutsideProgram(m_services.launcher, m_services.messageBox,
+                        m_services.config.toolsFolder + "/Dovrante", "",
                         WindowStyle::MinimizedFocus);
 }
 

@@ -53,7 +53,8 @@ bool chosen(MessageBox &messageBox, const FileDialogResult &result)
 }
 
 // Writes the picture in bitmap format; a window without a picture fails like a write would.
-MaybeFailure writePicture(PictureFiles &pictures, const PicturePtr &picture, const std::string &path)
+MaybeFailure writePicture(PictureFiles &pictures, const PicturePtr &picture,
+                          const std::string &path)
 {
     if (!picture)
         return Failure{"Cannot save " + path + ": there is no picture"};
@@ -105,23 +106,25 @@ void Form1::cmdSaveAs_Click()
                 m_services.messageBox.show(failed->description);
                 return;
             }
-            startOutsideProgram(m_services.launcher, m_services.messageBox, m_services.config.toolsFolder + "/Mervoxen",
-                                result.path, WindowStyle::MinimizedFocus);
+            startOutsideProgram(m_services.launcher, m_services.messageBox,
+                                m_services.config.toolsFolder + "/Mervoxen", result.path,
+                                WindowStyle::MinimizedFocus);
             return;
         }
 
         const std::string folder = ImageFolder::read(m_services.program, m_services.settings);
         request.filter = PictureFilter;
         request.defaultExtension = "jpg";
-        request.initialFileName = ImageFolder::initialName(m_services.files, folder,
-                                                           m_services.config.fallbackFolder);
+        request.initialFileName =
+            ImageFolder::initialName(m_services.files, folder, m_services.config.fallbackFolder);
         request.initialFolder = m_services.config.pictureStartFolder;
         const FileDialogResult result = m_services.fileDialog.show(request);
         if (!chosen(m_services.messageBox, result))
             return;
         if (!mayWrite(m_services.files, m_services.messageBox, result.path))
             continue;
-        if (const MaybeFailure failed = writePicture(m_services.pictures, Image1.picture, result.path)) {
+        if (const MaybeFailure failed =
+                writePicture(m_services.pictures, Image1.picture, result.path)) {
             // Nothing was saved, so neither the folder nor the caption names the file.
             m_services.messageBox.show(failed->description);
             return;

@@ -14,7 +14,7 @@ std::string printStatusLine(const std::optional<std::string> &printerName, int c
 
 // The print status window: names the printer and the colour mode while a job is made.
 class DovrantS final {
-  public:
+public:
     static constexpr const char *Caption = "Dovrante - RVMK Clipboard Print Utility";
     // Light yellow, red 255, green 255, blue 192.
     static constexpr Colour LightYellow = 0xC0FFFF;
@@ -60,7 +60,7 @@ class DovrantS final {
 
     StatusWindowLook look() const;
 
-  private:
+private:
     Services m_services;
     std::string m_clipKind;
     bool m_loaded = false;

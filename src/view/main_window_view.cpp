@@ -192,10 +192,10 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
             m_textEdited = true;
     });
 
-    for (QWidget *watched : {static_cast<QWidget *>(m_picture1), static_cast<QWidget *>(m_picture2),
-                             static_cast<QWidget *>(m_image1), m_richTextBox1->viewport(),
-                             static_cast<QWidget *>(m_txtCaption),
-                             static_cast<QWidget *>(m_txtMin)})
+    for (QWidget *watched :
+         {static_cast<QWidget *>(m_picture1), static_cast<QWidget *>(m_picture2),
+          static_cast<QWidget *>(m_image1), m_richTextBox1->viewport(),
+          static_cast<QWidget *>(m_txtCaption), static_cast<QWidget *>(m_txtMin)})
         watched->installEventFilter(this);
     // Key preview: every key pressed anywhere in the window is seen here first.
     m_keyPreview = new KeyPreview(*this);
@@ -215,7 +215,8 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
 }
 
 template <typename Widget>
-Widget *MainWindowView::bind(const Control &model, Widget *widget, std::function<void()> syncContent)
+Widget *MainWindowView::bind(const Control &model, Widget *widget,
+                             std::function<void()> syncContent)
 {
     m_bindings.push_back(Binding{&model, widget, std::move(syncContent)});
     return widget;
@@ -406,7 +407,9 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
         return;
 
     if (event->type() == QEvent::KeyRelease) {
-        run([this, event] { m_form.Form_KeyUp(virtualKeyCode(*event), shiftState(event->modifiers())); });
+        run([this, event] {
+            m_form.Form_KeyUp(virtualKeyCode(*event), shiftState(event->modifiers()));
+        });
         return;
     }
     const int character = typedCharacter(*event);

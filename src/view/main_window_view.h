@@ -56,7 +56,8 @@ private:
     QScrollBar *bindScrollBar(ScrollBar &model, Qt::Orientation orientation,
                               void (Form1::*change)());
 
-    // Runs a handler with the user's edits copied into the model first and the screen updated after.
+    // Runs a handler with the user's edits copied into the model first and the screen updated
+    // after.
     template <typename Handler>
     void run(Handler handler);
     void pullEdits();

@@ -30,7 +30,10 @@ size_t count(const std::string &text, const std::string &part)
 
 class CaptureE2eTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on"; }
+    void SetUp() override
+    {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+    }
 
     std::string dataFile() const { return program.folder() + "/Dovrante Data.txt"; }
 
@@ -71,12 +74,14 @@ TEST_F(CaptureE2eTest, TextAtStartIsShownAndRecordedOnce)
 
     ASSERT_TRUE(waitUntil([&] { return count(readFile(dataFile()), std::string(79, '-')) == 1; }));
     const std::string data = readFile(dataFile());
-    EXPECT_NE(data.find("\r\n--- --- --- --- --- ---\r\nhello from the clipboard\r\nsecond line\r\n" +
-                        std::string(79, '-') + "\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        data.find("\r\n--- --- --- --- --- ---\r\nhello from the clipboard\r\nsecond line\r\n" +
+                  std::string(79, '-') + "\r\n"),
+        std::string::npos)
         << data;
     // The text view's white page covers the pale yellow window.
-    const QImage shot = screenWhen([](const QImage &s) { return near(s.pixelColor(1000, 600), Qt::white); });
+    const QImage shot =
+        screenWhen([](const QImage &s) { return near(s.pixelColor(1000, 600), Qt::white); });
     EXPECT_TRUE(near(shot.pixelColor(1000, 600), Qt::white));
 }
 

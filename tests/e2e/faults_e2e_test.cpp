@@ -185,7 +185,9 @@ const std::vector<Fault> Faults = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultsE2eTest, ::testing::ValuesIn(Faults),
-                         [](const ::testing::TestParamInfo<Fault> &fault) { return fault.param.name; });
+                         [](const ::testing::TestParamInfo<Fault> &fault) {
+                             return fault.param.name;
+                         });
 
 TEST(FaultsE2e, SaveAsTakesATypedNameWithDoubleQuotesAsTyped)
 {
@@ -217,8 +219,7 @@ TEST(FaultsE2e, WithoutADisplayItSaysSoAndEndsWithAnOrdinaryFailure)
              "\"$0\" 2>&1",
              DOVRANTE_E2E_EXECUTABLE});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.output.find("no display could be opened"), std::string::npos)
-        << result.output;
+    EXPECT_NE(result.output.find("no display could be opened"), std::string::npos) << result.output;
 }
 
 } // namespace

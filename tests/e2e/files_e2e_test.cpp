@@ -26,9 +26,7 @@ QImage decode(const std::string &bytes, const char *format)
 
 class FilesE2eTest : public ::testing::Test {
 protected:
-    FilesE2eTest()
-        : program(DOVRANTE_E2E_EXECUTABLE, "Dovrante")
-    {}
+    FilesE2eTest() : program(DOVRANTE_E2E_EXECUTABLE, "Dovrante") {}
 
     void SetUp() override
     {
@@ -141,7 +139,8 @@ TEST(BuiltProgramE2eTest, SaveWritesBesideTheProgramAsTheBuildLeftIt)
             if (!before.count(path) && decode(readFile(path), "BMP").width() == 40)
                 saved = path;
         return !saved.empty();
-    })) << "nothing saved in " << bmpData;
+    })) << "nothing saved in "
+        << bmpData;
     if (!saved.empty())
         fs::remove(saved);
 }

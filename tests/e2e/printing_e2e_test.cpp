@@ -63,7 +63,7 @@ QRect inkBounds(const QImage &page)
 }
 
 class PrintingE2eTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
@@ -158,7 +158,7 @@ class PrintingE2eTest : public ::testing::Test {
     XClipboard clipboard;
     ProgramUnderTest program;
 
-  private:
+private:
     std::set<std::string> m_before;
     StartupLayout m_layout = computeStartupLayout(1920 * TwipsPerPixel, 1080 * TwipsPerPixel);
 };

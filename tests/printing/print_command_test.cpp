@@ -14,7 +14,7 @@ using Calls = std::vector<std::string>;
 // The default printer "Office Laser" installed and named by the profile; the status window's
 // shows and closes logged among the printer's calls.
 class PrintTest : public FormFixture {
-  protected:
+protected:
     void SetUp() override
     {
         installedPrinters.names = {"Photo Inkjet", "Office Laser"};
@@ -115,8 +115,9 @@ TEST_F(PrintTest, EmptyTextStillMakesAndEndsADocument)
     f.clipKind = "1";
     f.RichTextBox1.text = "";
     f.cmdPrint_Click();
-    EXPECT_EQ(printer.calls, (Calls{"colourMode 1", "status shown: Printing to Office Laser   (B/W)",
-                                    "font ", "print ", "endDoc"}));
+    EXPECT_EQ(printer.calls,
+              (Calls{"colourMode 1", "status shown: Printing to Office Laser   (B/W)", "font ",
+                     "print ", "endDoc"}));
     EXPECT_EQ(programEnd.ends, 1);
 }
 

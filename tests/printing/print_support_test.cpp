@@ -1,5 +1,5 @@
-#include "printing/print_support.h"
 #include "platform/scale_units.h"
+#include "printing/print_support.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +31,8 @@ TEST(FitPictureTest, FillsTheSideThatRunsOutFirst)
         {"zero width", 0, 1000, 100.0, 200.0, false, 0.0, 200.0},
     };
     for (const FitCase &c : cases) {
-        const Result<PictureFit> fit = fitPicture(c.pictureWidth, c.pictureHeight, c.pageWidth,
-                                                  c.pageHeight);
+        const Result<PictureFit> fit =
+            fitPicture(c.pictureWidth, c.pictureHeight, c.pageWidth, c.pageHeight);
         ASSERT_TRUE(fit.ok()) << c.name;
         EXPECT_EQ(fit.value().fitsWidth, c.fitsWidth) << c.name;
         EXPECT_EQ(fit.value().width, c.width) << c.name;
@@ -66,7 +66,7 @@ TEST(ScaleUnitsTest, OneInchInEveryUnit)
 // PrintPictureFitted on the recording printer, in each scale unit. Expected sizes are written in
 // twips and converted to the unit the printer works in.
 class PrintPictureFittedTest : public ::testing::TestWithParam<int> {
-  protected:
+protected:
     void SetUp() override { printer.currentScaleMode = GetParam(); }
 
     // Printable area in portrait, in twips; landscape swaps the two.
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(ScaleModes, PrintPictureFittedTest,
                                            ScaleMode::HiMetric));
 
 class FindDefaultPrinterTest : public ::testing::Test {
-  protected:
+protected:
     std::optional<std::string> find() { return FindDefaultPrinter(profile, installed); }
     void entry(const std::string &value) { profile.entries["windows/device"] = value; }
 

@@ -29,8 +29,7 @@ protected:
     FakeMousePointer pointer;
     FakeProgramEnd programEnd;
     FakeStatusWindowHost statusWindow;
-    Configuration config{"/opt/companions", "/home/user/Desc/!Clips", "/home/user/!",
-                         "/home/user"};
+    Configuration config{"/opt/companions", "/home/user/Desc/!Clips", "/home/user/!", "/home/user"};
 
     // The window, made on first use so that a test can set the fakes up before.
     Form1 &form()

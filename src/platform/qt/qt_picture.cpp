@@ -15,7 +15,8 @@
 
 namespace dovrante {
 
-Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, const std::string &what)
+Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch,
+                                 const std::string &what)
 {
     // A picture beyond the reader's allocation limit fails with a vague "unable to read"; say
     // what is wrong instead.
@@ -42,9 +43,9 @@ Result<PicturePtr> QtPictureFiles::load(const std::string &path)
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return Failure{what + " cannot be shown: " +
-                       (S_ISDIR(status.st_mode) ? "it is a folder, not a file"
-                                                : "it is not a regular file")};
+        return Failure{
+            what + " cannot be shown: " +
+            (S_ISDIR(status.st_mode) ? "it is a folder, not a file" : "it is not a regular file")};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile file;

@@ -8,7 +8,8 @@
 namespace dovrante {
 
 // Decodes the reader's picture; fails with a description that starts with `what`.
-Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, const std::string &what);
+Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch,
+                                 const std::string &what);
 
 // Pictures read and written with Qt's image plugins.
 class QtPictureFiles final : public PictureFiles {

@@ -40,8 +40,7 @@ QImage forPaper(const QImage &image, bool monochrome)
 
 } // namespace
 
-QtPrinter::QtPrinter(CupsScheduler &scheduler)
-    : m_scheduler(scheduler)
+QtPrinter::QtPrinter(CupsScheduler &scheduler) : m_scheduler(scheduler)
 {}
 
 QtPrinter::~QtPrinter()

@@ -24,8 +24,7 @@ QColor toQColor(Colour colour)
 
 } // namespace
 
-QtStatusWindowHost::QtStatusWindowHost(float twipsPerPixel)
-    : m_twipsPerPixel(twipsPerPixel)
+QtStatusWindowHost::QtStatusWindowHost(float twipsPerPixel) : m_twipsPerPixel(twipsPerPixel)
 {}
 
 QtStatusWindowHost::~QtStatusWindowHost() = default;
