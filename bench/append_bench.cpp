@@ -17,7 +17,8 @@ namespace {
 
 double medianAppendMicroseconds(dovrante::LocalFileSystem &files, const std::string &path)
 {
-    const std::string entry = dovrante::textDataEntry("12/6/2026 10:39:31 AM", std::string(200, 'x'));
+    const std::string entry =
+        dovrante::textDataEntry("12/6/2026 10:39:31 AM", std::string(200, 'x'));
     std::vector<double> times;
     for (int i = 0; i < 200; ++i) {
         const auto start = std::chrono::steady_clock::now();

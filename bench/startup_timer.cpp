@@ -128,8 +128,9 @@ int main(int argc, char *argv[])
         while (xcb_generic_event_t *event = xcb_poll_for_event(connection))
             std::free(event);
     }
-    std::printf("shown after %.1f ms, settled after %.1f ms (medians of %d), peak memory %.1f MiB\n",
-                median(times), median(settledTimes), runs, median(memories));
+    std::printf(
+        "shown after %.1f ms, settled after %.1f ms (medians of %d), peak memory %.1f MiB\n",
+        median(times), median(settledTimes), runs, median(memories));
     std::printf("%.1f %.1f %.1f\n", median(times), median(settledTimes), median(memories));
     xcb_disconnect(connection);
     return 0;

@@ -10,6 +10,8 @@ packages=(
     fonts-dejavu-core xdg-utils
     # The desktop entry is checked with desktop-file-validate.
     desktop-file-utils
+    # The sources are checked against .clang-format by the tests.
+    clang-format
     # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
     xvfb xauth xclip xdotool x11-utils imagemagick openbox
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils fontconfig procps

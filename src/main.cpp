@@ -17,8 +17,8 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt/qt_status_window_host.h"
-#include "platform/qt/qt_strings.h"
 #include "platform/qt/session_platform.h"
+#include "qt/qt_strings.h"
 #include "view/main_window_view.h"
 
 #include <QApplication>
@@ -75,7 +75,8 @@ int main(int argc, char *argv[])
     if (platform == PlatformChoice::ThroughXWayland)
         qputenv("QT_QPA_PLATFORM", "xcb");
     if (platform == PlatformChoice::NoClipboardAtStart) {
-        std::fprintf(stderr, "%s\n", noClipboardAtStartMessage().c_str()); // in case no box can show
+        std::fprintf(stderr, "%s\n",
+                     noClipboardAtStartMessage().c_str()); // in case no box can show
         g_explained = true;
     }
 

@@ -35,8 +35,8 @@ Form1::Form1(Form1Services services) : m_services(std::move(services))
     design(cmdFontP, "P", "Set Font to 'Arial Black' and '36'", 3480, 240, 255, 300, 11);
     design(cmdSaveAs, "SaveAs", "Save the Screen Image to a file", 7200, 240, 855, 300, 10);
     design(cmdIdeas, "Ideas", "Edit the Ideas file", 8640, 240, 615, 300, 9);
-    design(cmdReload, "Reload", "F5 - Reload from the Clipboard (Right_Click)", 5880, 240, 720,
-           300, 8);
+    design(cmdReload, "Reload", "F5 - Reload from the Clipboard (Right_Click)", 5880, 240, 720, 300,
+           8);
     design(cmdFont, "Font", "Set Font values", 2880, 240, 500, 300, 7);
     design(cmdColor, "Color", "Toggle between 'Color' and 'Black and White'", 4800, 240, 600, 300,
            6);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/clip_kind.h"
 #include "app/controls.h"
 #include "app/form1_services.h"
 
@@ -54,9 +55,15 @@ public:
     RichTextBox RichTextBox1;
 
     // --- State variables ---
+    // One of ClipKind's values.
     std::string clipKind;
     std::string bmpDataFolder;
     std::string dateCaption;
+
+    // Names the clip: the caption box and the window caption both take the name.
+    void setClipName(const std::string &name);
+    // Makes the date-and-time name of a picture taken now, and the Save tooltip that goes with it.
+    void makeDateCaption();
 
     // The control the program last moved the keyboard focus to; the view takes it once.
     Control *takeFocusRequest();

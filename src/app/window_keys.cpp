@@ -22,7 +22,8 @@ void Form1::Form_KeyPress(int keyAscii)
         m_services.programEnd.endProgram();
 }
 
-void Form1::Form_KeyUp(int /*keyCode*/, int /*shift*/) {}
+void Form1::Form_KeyUp(int /*keyCode*/, int /*shift*/)
+{}
 
 void Form1::Form_Click()
 {

@@ -45,16 +45,26 @@ void Form1::txtCaption_KeyPress(int keyAscii)
     caption = txtCaption.text;
 }
 
-void Form1::txtCaption_MouseDown(int button)
+void Form1::setClipName(const std::string &name)
 {
-    if (button != MouseButton::Right)
-        return;
+    txtCaption.text = name;
+    caption = name;
+}
+
+void Form1::makeDateCaption()
+{
     dateCaption = formatDateTimeName(m_services.clock.now()) + ".jpg";
     // The tooltip announces the automatic save's folder and pattern from a reading of its own.
     cmdSave.toolTip = "Save the Screen Image to a file: " + bmpDataFolder + "/" +
                       formatDateTimeName(m_services.clock.now()) + ".jpg";
-    txtCaption.text = dateCaption;
-    caption = dateCaption;
+}
+
+void Form1::txtCaption_MouseDown(int button)
+{
+    if (button != MouseButton::Right)
+        return;
+    makeDateCaption();
+    setClipName(dateCaption);
     m_services.messageBox.show("Reset to Date/Time..");
 }
 

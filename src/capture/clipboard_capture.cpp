@@ -50,15 +50,14 @@ void Form1::ReloadFromClipboard()
             return;
         }
         loaded = picture.value();
-        txtCaption.text = text;
         clipboard.clear();
         clipboard.setPicture(loaded);
-        caption = txtCaption.text;
+        setClipName(text);
         formats = {ClipFormat::Bitmap};
     }
 
     if (holds(ClipFormat::Text)) {
-        clipKind = "1";
+        clipKind = ClipKind::Text;
         Picture1.visible = false;
         RichTextBox1.visible = true;
         cmdFont.visible = true;
@@ -82,7 +81,7 @@ void Form1::ReloadFromClipboard()
             }
             picture = read.value();
         }
-        clipKind = "2";
+        clipKind = ClipKind::Picture;
         RichTextBox1.visible = false;
         cmdFont.visible = false;
         cmdFontP.visible = false;
@@ -96,21 +95,19 @@ void Form1::ReloadFromClipboard()
         if (caption.substr(0, 4) == formatYear(m_services.clock.now()))
             return;
         if (caption == DesignCaption) {
-            dateCaption = formatDateTimeName(m_services.clock.now()) + ".jpg";
-            cmdSave.toolTip = "Save the Screen Image to a file: " + bmpDataFolder + "/" +
-                              formatDateTimeName(m_services.clock.now()) + ".jpg";
+            makeDateCaption();
             caption = dateCaption;
         }
         return;
     }
 
     // Neither text nor a picture: say what the clipboard holds instead, and show nothing new.
-    clipKind = "99";
+    clipKind = ClipKind::Nothing;
     for (int format : {3, 4, 5, 6, 7, 8, 9, 0}) {
         if (holds(format))
-            clipKind = std::to_string(format);
+            clipKind = ClipKind::ofFormat(format);
     }
-    if (clipKind != "99")
+    if (clipKind != ClipKind::Nothing)
         m_services.messageBox.show("Bad format: " + clipKind);
     std::sort(formats.begin(), formats.end());
     formats.erase(std::unique(formats.begin(), formats.end()), formats.end());

@@ -27,7 +27,8 @@ void setUp(ScrollBar &bar, float pictureLength, float viewportLength)
 
 float offset(const ScrollBar &bar, float pictureLength, float viewportLength)
 {
-    return pictureOffset(bar.value, ScrollSetup{bar.max, bar.largeChange, bar.smallChange, bar.unit},
+    return pictureOffset(bar.value,
+                         ScrollSetup{bar.max, bar.largeChange, bar.smallChange, bar.unit},
                          pictureLength - viewportLength);
 }
 

@@ -18,7 +18,7 @@ void Form1::ToggleToolbar()
                            &cmdTxtData, &cmdBmpData, &cmdIdeas, &cmdOpen})
         button->visible = cmdPrint.visible;
     // The font buttons belong to the text view only.
-    if (clipKind == "1") {
+    if (clipKind == ClipKind::Text) {
         cmdFont.visible = cmdPrint.visible;
         cmdFontP.visible = cmdPrint.visible;
     }

@@ -2,28 +2,29 @@
 
 namespace dovrante {
 
-std::string ImageFolder::read(const Form1Services &services)
+std::string ImageFolder::read(ProgramLocation &program, SettingsStore &settings)
 {
-    std::string programFolder = services.program.programFolder();
+    std::string programFolder = program.programFolder();
     if (programFolder.empty() || programFolder.back() != '/')
         programFolder += '/';
-    return services.settings.setting(Application, Section, Key, programFolder);
+    return settings.setting(Application, Section, Key, programFolder);
 }
 
-std::string ImageFolder::initialName(const Form1Services &services, const std::string &folder)
+std::string ImageFolder::initialName(FileSystem &files, const std::string &folder,
+                                     const std::string &fallbackFolder)
 {
     // A folder that is also read-only, hidden or gone is not offered; the value is stored untested.
-    const std::optional<int> bits = services.files.attributes(folder);
+    const std::optional<int> bits = files.attributes(folder);
     if (bits && *bits == FileAttribute::Directory)
         return folder + "*.*";
-    return services.config.fallbackFolder + "/*.*";
+    return fallbackFolder + "/*.*";
 }
 
-void ImageFolder::remember(const Form1Services &services, const std::string &path,
+void ImageFolder::remember(SettingsStore &settings, const std::string &path,
                            const std::string &fileName)
 {
     const std::size_t keep = path.size() >= fileName.size() ? path.size() - fileName.size() : 0;
-    services.settings.saveSetting(Application, Section, Key, path.substr(0, keep));
+    settings.saveSetting(Application, Section, Key, path.substr(0, keep));
 }
 
 } // namespace dovrante

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/form1_services.h"
+#include "platform/file_system.h"
+#include "platform/program_location.h"
+#include "platform/settings_store.h"
 
 #include <string>
 
@@ -14,12 +16,13 @@ constexpr const char *Section = "Setting";
 constexpr const char *Key = "ImageFolder";
 
 // The stored folder, or the program's folder with one "/" at its end when none is stored.
-std::string read(const Form1Services &services);
+std::string read(ProgramLocation &program, SettingsStore &settings);
 // The dialog's first name: the folder and "*.*" when it is a plain folder (attributes exactly 16),
 // otherwise the fallback folder and "*.*".
-std::string initialName(const Form1Services &services, const std::string &folder);
+std::string initialName(FileSystem &files, const std::string &folder,
+                        const std::string &fallbackFolder);
 // Stores the chosen file's folder: its path without the last `fileName.size()` characters.
-void remember(const Form1Services &services, const std::string &path, const std::string &fileName);
+void remember(SettingsStore &settings, const std::string &path, const std::string &fileName);
 } // namespace ImageFolder
 
 } // namespace dovrante

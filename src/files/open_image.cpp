@@ -12,7 +12,9 @@ void Form1::cmdOpen_Click()
     request.filter = "All Files (*.*)|*.*|JPG Files (*.jpg)|";
     request.filterIndex = 2;
     request.defaultExtension = ".jpg";
-    request.initialFileName = ImageFolder::initialName(m_services, ImageFolder::read(m_services));
+    request.initialFileName = ImageFolder::initialName(
+        m_services.files, ImageFolder::read(m_services.program, m_services.settings),
+        m_services.config.fallbackFolder);
     request.initialFolder = m_services.config.pictureStartFolder;
 
     const FileDialogResult result = m_services.fileDialog.show(request);
@@ -30,12 +32,12 @@ void Form1::cmdOpen_Click()
         return;
     }
     m_services.clipboard.setPicture(loaded.value());
-    ImageFolder::remember(m_services, result.path, result.fileName);
+    ImageFolder::remember(m_services.settings, result.path, result.fileName);
 
-    txtCaption.text = result.path;
-    caption = txtCaption.text;
+    setClipName(result.path);
     // The new copy shows the picture by taking it from the clipboard at its own start.
-    startOutsideProgram(m_services, m_services.config.toolsFolder + "/Dovrante", "",
+    startOutsideProgram(m_services.launcher, m_services.messageBox,
+                        m_services.config.toolsFolder + "/Dovrante", "",
                         WindowStyle::MinimizedFocus);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/form1_services.h"
+#include "platform/launcher.h"
+#include "platform/message_box.h"
 
 #include <string>
 
@@ -8,7 +9,7 @@ namespace dovrante {
 
 // Starts an outside program without waiting for it; when it cannot be started, tells the user
 // the command line (program, one blank, argument) and the reason.
-void startOutsideProgram(const Form1Services &services, const std::string &program,
+void startOutsideProgram(Launcher &launcher, MessageBox &messageBox, const std::string &program,
                          const std::string &argument, int windowStyle);
 
 } // namespace dovrante

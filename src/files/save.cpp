@@ -30,44 +30,44 @@ std::string textFileRecord(const std::string &path, const std::string &text)
 }
 
 // Asks before a file of that name is replaced; true when the file may be written.
-bool mayWrite(const Form1Services &services, const std::string &path)
+bool mayWrite(FileSystem &files, MessageBox &messageBox, const std::string &path)
 {
-    const std::optional<int> bits = services.files.attributes(path);
+    const std::optional<int> bits = files.attributes(path);
     if (!bits)
         return true;
     const std::string title = *bits == FileAttribute::Archive
                                   ? "File exists"
                                   : "Unexpected..  GA is " + std::to_string(*bits);
-    const MessageBox::Answer answer = services.messageBox.show(
+    const MessageBox::Answer answer = messageBox.show(
         "Overwrite  " + path + CrLf + CrLf + "Yes or No ?", MessageBox::Buttons::YesNo,
         MessageBox::Icon::Question, MessageBox::Answer::No, title);
     return answer == MessageBox::Answer::Yes;
 }
 
 // A dialog that ended without a file: cancelling says nothing, a failure is described.
-bool chosen(const Form1Services &services, const FileDialogResult &result)
+bool chosen(MessageBox &messageBox, const FileDialogResult &result)
 {
     if (result.outcome == FileDialogResult::Outcome::Failed)
-        services.messageBox.show(result.error);
+        messageBox.show(result.error);
     return result.outcome == FileDialogResult::Outcome::Chosen;
 }
 
 // Writes the picture in bitmap format; a window without a picture fails like a write would.
-MaybeFailure writePicture(const Form1Services &services, const PicturePtr &picture,
+MaybeFailure writePicture(PictureFiles &pictures, const PicturePtr &picture,
                           const std::string &path)
 {
     if (!picture)
         return Failure{"Cannot save " + path + ": there is no picture"};
-    return services.pictures.saveAsBitmap(*picture, path);
+    return pictures.saveAsBitmap(*picture, path);
 }
 
 } // namespace
 
 void Form1::cmdSave_Click()
 {
-    if (clipKind == "1")
+    if (clipKind == ClipKind::Text)
         AppendTextData();
-    if (clipKind == "2")
+    if (clipKind == ClipKind::Picture)
         SaveScreenImage();
 }
 
@@ -76,7 +76,7 @@ void Form1::SaveScreenImage()
     // No folder is made and no other name tried: a missing BMP Data folder is reported as it is.
     const std::string path =
         bmpDataFolder + "/" + formatDateTimeName(m_services.clock.now()) + ".jpg";
-    if (const MaybeFailure failed = writePicture(m_services, Image1.picture, path))
+    if (const MaybeFailure failed = writePicture(m_services.pictures, Image1.picture, path))
         m_services.messageBox.show(failed->description);
 }
 
@@ -89,15 +89,15 @@ void Form1::cmdSaveAs_Click()
         request.title = "Save As";
         request.filterIndex = 2;
 
-        if (clipKind != "2") {
+        if (clipKind != ClipKind::Picture) {
             request.filter = TextFilter;
             request.defaultExtension = ".EXT";
             request.initialFileName = "*.txt";
             request.initialFolder = m_services.config.textClipsFolder;
             const FileDialogResult result = m_services.fileDialog.show(request);
-            if (!chosen(m_services, result))
+            if (!chosen(m_services.messageBox, result))
                 return;
-            if (!mayWrite(m_services, result.path))
+            if (!mayWrite(m_services.files, m_services.messageBox, result.path))
                 continue;
             // Written whole beside the target and renamed over it, so a failure leaves the old
             // file.
@@ -106,29 +106,31 @@ void Form1::cmdSaveAs_Click()
                 m_services.messageBox.show(failed->description);
                 return;
             }
-            startOutsideProgram(m_services, m_services.config.toolsFolder + "/Mervoxen",
-                                result.path, WindowStyle::MinimizedFocus);
+            startOutsideProgram(m_services.launcher, m_services.messageBox,
+                                m_services.config.toolsFolder + "/Mervoxen", result.path,
+                                WindowStyle::MinimizedFocus);
             return;
         }
 
-        const std::string folder = ImageFolder::read(m_services);
+        const std::string folder = ImageFolder::read(m_services.program, m_services.settings);
         request.filter = PictureFilter;
         request.defaultExtension = "jpg";
-        request.initialFileName = ImageFolder::initialName(m_services, folder);
+        request.initialFileName =
+            ImageFolder::initialName(m_services.files, folder, m_services.config.fallbackFolder);
         request.initialFolder = m_services.config.pictureStartFolder;
         const FileDialogResult result = m_services.fileDialog.show(request);
-        if (!chosen(m_services, result))
+        if (!chosen(m_services.messageBox, result))
             return;
-        if (!mayWrite(m_services, result.path))
+        if (!mayWrite(m_services.files, m_services.messageBox, result.path))
             continue;
-        if (const MaybeFailure failed = writePicture(m_services, Image1.picture, result.path)) {
+        if (const MaybeFailure failed =
+                writePicture(m_services.pictures, Image1.picture, result.path)) {
             // Nothing was saved, so neither the folder nor the caption names the file.
             m_services.messageBox.show(failed->description);
             return;
         }
-        ImageFolder::remember(m_services, result.path, result.fileName);
-        txtCaption.text = result.path;
-        caption = txtCaption.text;
+        ImageFolder::remember(m_services.settings, result.path, result.fileName);
+        setClipName(result.path);
         return;
     }
 }

@@ -20,9 +20,9 @@ public:
     Launcher(const Launcher &) = delete;
     Launcher &operator=(const Launcher &) = delete;
 
-    // Starts `program` with `argument` as its one argument (none when empty), never through a shell.
-    // A bare program name is searched in the program's folder first, then on the PATH.
-    // A failure describes only the reason: the caller knows the command line.
+    // Starts `program` with `argument` as its one argument (none when empty), never through a
+    // shell. A bare program name is searched in the program's folder first, then on the PATH. A
+    // failure describes only the reason: the caller knows the command line.
     virtual MaybeFailure start(const std::string &program, const std::string &argument,
                                int windowStyle) = 0;
 };

@@ -33,9 +33,18 @@ using MaybeFailure = std::optional<Failure>;
 // Colours are 0xBBGGRR, blue in the high byte, as the window's design values are written.
 using Colour = unsigned int;
 
-constexpr int colourRed(Colour c) { return static_cast<int>(c & 0xFFu); }
-constexpr int colourGreen(Colour c) { return static_cast<int>((c >> 8) & 0xFFu); }
-constexpr int colourBlue(Colour c) { return static_cast<int>((c >> 16) & 0xFFu); }
+constexpr int colourRed(Colour c)
+{
+    return static_cast<int>(c & 0xFFu);
+}
+constexpr int colourGreen(Colour c)
+{
+    return static_cast<int>((c >> 8) & 0xFFu);
+}
+constexpr int colourBlue(Colour c)
+{
+    return static_cast<int>((c >> 16) & 0xFFu);
+}
 
 // The six font attributes that travel together between the text view, the font dialog and the
 // printer. The size is a 4-byte float because that is how it passes through the dialog.

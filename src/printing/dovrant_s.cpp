@@ -1,8 +1,7 @@
 #include "printing/dovrant_s.h"
 
+#include "app/clip_kind.h"
 #include "printing/print_support.h"
-
-#include <algorithm>
 
 namespace dovrante {
 
@@ -31,9 +30,8 @@ void DovrantS::Form_Load()
 {
     const std::optional<std::string> printer =
         FindDefaultPrinter(m_services.profile, m_services.installedPrinters);
-    // Text is printed in black and white whatever the toggle says; the clipboard itself decides.
-    const std::vector<int> formats = m_services.clipboard.availableFormats();
-    if (std::find(formats.begin(), formats.end(), ClipFormat::Text) != formats.end())
+    // Text is printed in black and white whatever the toggle says.
+    if (m_clipKind == ClipKind::Text)
         m_services.printer.setColourMode(PrinterValue::Monochrome);
     labStatus.caption = printStatusLine(printer, m_services.printer.colourMode());
 }

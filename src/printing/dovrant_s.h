@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/clipboard.h"
 #include "platform/printer.h"
 #include "platform/status_window_host.h"
 #include "platform/types.h"
@@ -15,7 +14,7 @@ std::string printStatusLine(const std::optional<std::string> &printerName, int c
 
 // The print status window: names the printer and the colour mode while a job is made.
 class DovrantS final {
-  public:
+public:
     static constexpr const char *Caption = "Dovrante - RVMK Clipboard Print Utility";
     // Light yellow, red 255, green 255, blue 192.
     static constexpr Colour LightYellow = 0xC0FFFF;
@@ -23,7 +22,6 @@ class DovrantS final {
 
     struct Services {
         Printer &printer;
-        Clipboard &clipboard;
         LegacyProfile &profile;
         InstalledPrinters &installedPrinters;
         StatusWindowHost &host;
@@ -40,8 +38,10 @@ class DovrantS final {
         std::string caption = "Printing to ";
     };
 
-    explicit DovrantS(Services services)
+    // clipKind: what the capture took (a ClipKind value), which decides the printed colours.
+    DovrantS(Services services, std::string clipKind)
         : m_services(services)
+        , m_clipKind(std::move(clipKind))
     {}
     DovrantS(const DovrantS &) = delete;
     DovrantS &operator=(const DovrantS &) = delete;
@@ -60,8 +60,9 @@ class DovrantS final {
 
     StatusWindowLook look() const;
 
-  private:
+private:
     Services m_services;
+    std::string m_clipKind;
     bool m_loaded = false;
 };
 

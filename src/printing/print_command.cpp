@@ -8,15 +8,15 @@ void Form1::cmdPrint_Click()
 {
     const Form1Services &s = m_services;
     s.pointer.setPointer(PointerShape::Hourglass);
-    const bool text = clipKind == "1";
-    if (!text && clipKind != "2") {
+    const bool text = clipKind == ClipKind::Text;
+    if (!text && clipKind != ClipKind::Picture) {
         s.pointer.setPointer(PointerShape::Default);
         return;
     }
 
     // Shown and painted now: the print calls below hold the user-interface thread.
-    DovrantS status(
-        DovrantS::Services{s.printer, s.clipboard, s.profile, s.installedPrinters, s.statusWindow});
+    DovrantS status(DovrantS::Services{s.printer, s.profile, s.installedPrinters, s.statusWindow},
+                    clipKind);
     status.Show();
 
     MaybeFailure failure;

@@ -1,8 +1,8 @@
 #include "view/main_window_view.h"
 
 #include "app/form1.h"
-#include "platform/qt/qt_fonts.h"
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_fonts.h"
+#include "qt/qt_strings.h"
 #include "view/key_codes.h"
 #include "view/picture_widget.h"
 
@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <map>
 
 namespace dovrante {
 
@@ -158,35 +157,50 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     setObjectName(QStringLiteral("Form1"));
 
     // Created back to front: the tool bar floats over the picture and the text view.
-    m_picture1 = new PictureWidget(this);
-    m_image1 = new PictureWidget(m_picture1);
-    m_picture2 = new PictureWidget(m_picture1);
-    m_hScroll1 = new QScrollBar(Qt::Horizontal, this);
-    m_vScroll1 = new QScrollBar(Qt::Vertical, this);
-    m_richTextBox1 = new QPlainTextEdit(this);
-    m_txtCaption = new QLineEdit(this);
-
-    const auto button = [this](QPushButton *&widget, void (Form1::*handler)()) {
-        widget = new QPushButton(this);
-        connect(widget, &QPushButton::clicked, this, [this, handler] {
-            run([this, handler] { (m_form.*handler)(); });
-        });
-    };
-    button(m_cmdFont, &Form1::cmdFont_Click);
-    button(m_cmdFontP, &Form1::cmdFontP_Click);
-    button(m_cmdOpen, &Form1::cmdOpen_Click);
-    button(m_cmdPrint, &Form1::cmdPrint_Click);
-    button(m_cmdColor, &Form1::cmdColor_Click);
-    button(m_cmdCaption, &Form1::cmdCaption_Click);
-    button(m_cmdReload, &Form1::cmdReload_Click);
-    button(m_cmdFolders, &Form1::cmdFolders_Click);
-    button(m_cmdSave, &Form1::cmdSave_Click);
-    button(m_cmdSaveAs, &Form1::cmdSaveAs_Click);
-    button(m_cmdTxtData, &Form1::cmdTxtData_Click);
-    button(m_cmdBmpData, &Form1::cmdBmpData_Click);
-    button(m_cmdIdeas, &Form1::cmdIdeas_Click);
-    button(m_cmdMin, &Form1::cmdMin_Click);
-    m_txtMin = new QLineEdit(this);
+    Form1 &f = m_form;
+    m_picture1 = bind(f.Picture1, new PictureWidget(this), [this] {
+        setBackground(m_picture1, m_form.Picture1.backColour, QPalette::Window);
+    });
+    m_image1 = bind(f.Image1, new PictureWidget(m_picture1),
+                    [this] { m_image1->setPicture(m_form.Image1.picture); });
+    m_picture2 = bind(f.Picture2, new PictureWidget(m_picture1),
+                      [this] { m_picture2->setPicture(m_form.Picture2.picture); });
+    bindScrollBar(f.HScroll1, Qt::Horizontal, &Form1::HScroll1_Change);
+    bindScrollBar(f.VScroll1, Qt::Vertical, &Form1::VScroll1_Change);
+    m_richTextBox1 = bind(f.RichTextBox1, new QPlainTextEdit(this), [this] {
+        setBackground(m_richTextBox1, m_form.RichTextBox1.backColour, QPalette::Base);
+        const QFont textFont = toQFont(m_form.RichTextBox1.font);
+        if (m_richTextBox1->font() != textFont)
+            m_richTextBox1->setFont(textFont);
+        const std::string &text = m_form.RichTextBox1.text;
+        if (isShown(text))
+            return;
+        rememberShown(text);
+        m_textEdited = false;
+        if (text.size() < LargeText) {
+            showText(text);
+        } else if (!m_textPending) {
+            m_textPending = true;
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            QTimer::singleShot(0, this, [this] { showPendingText(); });
+        }
+    });
+    m_txtCaption = bindTextBox(f.txtCaption);
+    bindButton(f.cmdFont, &Form1::cmdFont_Click);
+    bindButton(f.cmdFontP, &Form1::cmdFontP_Click);
+    bindButton(f.cmdOpen, &Form1::cmdOpen_Click);
+    bindButton(f.cmdPrint, &Form1::cmdPrint_Click);
+    bindButton(f.cmdColor, &Form1::cmdColor_Click);
+    bindButton(f.cmdCaption, &Form1::cmdCaption_Click);
+    bindButton(f.cmdReload, &Form1::cmdReload_Click);
+    bindButton(f.cmdFolders, &Form1::cmdFolders_Click);
+    bindButton(f.cmdSave, &Form1::cmdSave_Click);
+    bindButton(f.cmdSaveAs, &Form1::cmdSaveAs_Click);
+    bindButton(f.cmdTxtData, &Form1::cmdTxtData_Click);
+    bindButton(f.cmdBmpData, &Form1::cmdBmpData_Click);
+    bindButton(f.cmdIdeas, &Form1::cmdIdeas_Click);
+    bindButton(f.cmdMin, &Form1::cmdMin_Click);
+    m_txtMin = bindTextBox(f.txtMin);
 
     m_picture1->setObjectName(QStringLiteral("Picture1"));
     m_picture2->setObjectName(QStringLiteral("Picture2"));
@@ -203,59 +217,68 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
         if (!m_syncing)
             m_textEdited = true;
     });
-    connect(m_txtCaption, &QLineEdit::textEdited, this,
-            [this](const QString &text) { m_form.txtCaption.text = fromQt(text); });
-    connect(m_txtMin, &QLineEdit::textEdited, this,
-            [this](const QString &text) { m_form.txtMin.text = fromQt(text); });
 
-    // The picture moves when a drag ends, not while the thumb is dragged.
-    m_hScroll1->setTracking(false);
-    m_vScroll1->setTracking(false);
-    connect(m_hScroll1, &QScrollBar::valueChanged, this, [this](int value) {
-        if (m_syncing)
-            return;
-        run([this, value] {
-            m_form.HScroll1.value = barValue(m_form.HScroll1, value);
-            m_form.HScroll1_Change();
-        });
-    });
-    connect(m_vScroll1, &QScrollBar::valueChanged, this, [this](int value) {
-        if (m_syncing)
-            return;
-        run([this, value] {
-            m_form.VScroll1.value = barValue(m_form.VScroll1, value);
-            m_form.VScroll1_Change();
-        });
-    });
-
-    for (QWidget *watched : {static_cast<QWidget *>(m_picture1), static_cast<QWidget *>(m_picture2),
-                             static_cast<QWidget *>(m_image1), m_richTextBox1->viewport(),
-                             static_cast<QWidget *>(m_txtCaption),
-                             static_cast<QWidget *>(m_txtMin)})
+    for (QWidget *watched :
+         {static_cast<QWidget *>(m_picture1), static_cast<QWidget *>(m_picture2),
+          static_cast<QWidget *>(m_image1), m_richTextBox1->viewport(),
+          static_cast<QWidget *>(m_txtCaption), static_cast<QWidget *>(m_txtMin)})
         watched->installEventFilter(this);
     // Key preview: every key pressed anywhere in the window is seen here first.
     m_keyPreview = new KeyPreview(*this);
     qApp->installEventFilter(m_keyPreview);
 
     // The focus moves through the controls in the window's tab order.
-    const std::map<int, QWidget *> tabOrder{
-        {m_form.Picture1.tabIndex, m_picture1},     {m_form.Picture2.tabIndex, m_picture2},
-        {m_form.VScroll1.tabIndex, m_vScroll1},     {m_form.HScroll1.tabIndex, m_hScroll1},
-        {m_form.RichTextBox1.tabIndex, m_richTextBox1}, {m_form.cmdPrint.tabIndex, m_cmdPrint},
-        {m_form.cmdColor.tabIndex, m_cmdColor},     {m_form.cmdFont.tabIndex, m_cmdFont},
-        {m_form.cmdReload.tabIndex, m_cmdReload},   {m_form.cmdIdeas.tabIndex, m_cmdIdeas},
-        {m_form.cmdSaveAs.tabIndex, m_cmdSaveAs},   {m_form.cmdFontP.tabIndex, m_cmdFontP},
-        {m_form.txtCaption.tabIndex, m_txtCaption}, {m_form.cmdCaption.tabIndex, m_cmdCaption},
-        {m_form.cmdTxtData.tabIndex, m_cmdTxtData}, {m_form.cmdBmpData.tabIndex, m_cmdBmpData},
-        {m_form.cmdSave.tabIndex, m_cmdSave},       {m_form.cmdMin.tabIndex, m_cmdMin},
-        {m_form.cmdFolders.tabIndex, m_cmdFolders}, {m_form.txtMin.tabIndex, m_txtMin},
-        {m_form.cmdOpen.tabIndex, m_cmdOpen}};
-    QWidget *previous = nullptr;
-    for (const auto &[index, widget] : tabOrder) {
-        if (previous)
-            setTabOrder(previous, widget);
-        previous = widget;
+    std::vector<const Binding *> tabOrder;
+    for (const Binding &binding : m_bindings) {
+        if (binding.model->tabIndex >= 0)
+            tabOrder.push_back(&binding);
     }
+    std::sort(tabOrder.begin(), tabOrder.end(), [](const Binding *a, const Binding *b) {
+        return a->model->tabIndex < b->model->tabIndex;
+    });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1]->widget, tabOrder[i]->widget);
+}
+
+template <typename Widget>
+Widget *MainWindowView::bind(const Control &model, Widget *widget,
+                             std::function<void()> syncContent)
+{
+    m_bindings.push_back(Binding{&model, widget, std::move(syncContent)});
+    return widget;
+}
+
+QPushButton *MainWindowView::bindButton(const Button &model, void (Form1::*click)())
+{
+    auto *widget = new QPushButton(this);
+    connect(widget, &QPushButton::clicked, this,
+            [this, click] { run([this, click] { (m_form.*click)(); }); });
+    return bind(model, widget, [this, widget, &model] { syncButton(widget, model); });
+}
+
+QScrollBar *MainWindowView::bindScrollBar(ScrollBar &model, Qt::Orientation orientation,
+                                          void (Form1::*change)())
+{
+    auto *widget = new QScrollBar(orientation, this);
+    // The picture moves when a drag ends, not while the thumb is dragged.
+    widget->setTracking(false);
+    connect(widget, &QScrollBar::valueChanged, this, [this, &model, change](int value) {
+        if (m_syncing)
+            return;
+        run([this, &model, change, value] {
+            model.value = barValue(model, value);
+            (m_form.*change)();
+        });
+    });
+    return bind(model, widget, [this, widget, &model] { syncScrollBar(widget, model); });
+}
+
+QLineEdit *MainWindowView::bindTextBox(TextBox &model)
+{
+    auto *widget = new QLineEdit(this);
+    connect(widget, &QLineEdit::textEdited, this,
+            [&model](const QString &text) { model.text = fromQt(text); });
+    return bind(model, widget, [this, widget, &model] { syncTextBox(widget, model); });
 }
 
 MainWindowView::~MainWindowView()
@@ -303,7 +326,6 @@ void MainWindowView::syncGeometry(QWidget *widget, const Control &control)
 
 void MainWindowView::syncButton(QPushButton *widget, const Button &button)
 {
-    syncGeometry(widget, button);
     const QString caption = toQt(button.caption);
     if (widget->text() != caption)
         widget->setText(caption);
@@ -324,6 +346,26 @@ void MainWindowView::syncAccessible(QWidget *widget, const Control &control, boo
         widget->setAccessibleName(name);
 }
 
+void MainWindowView::syncTextBox(QLineEdit *widget, const TextBox &box)
+{
+    syncAccessible(widget, box, true); // a text box's text is its value, not its name
+    const QString text = toQt(box.text);
+    if (widget->text() != text)
+        widget->setText(text);
+    const QFont font = toQFont(box.font);
+    if (widget->font() != font)
+        widget->setFont(font);
+    setBackground(widget, box.backColour, QPalette::Base);
+}
+
+void MainWindowView::syncScrollBar(QScrollBar *widget, const ScrollBar &bar)
+{
+    widget->setRange(0, trackLength(bar));
+    widget->setSingleStep(std::max<int>(1, bar.smallChange));
+    widget->setPageStep(std::max<int>(1, bar.largeChange));
+    widget->setValue(trackPosition(bar, bar.value));
+}
+
 void MainWindowView::sync()
 {
     m_syncing = true;
@@ -337,65 +379,10 @@ void MainWindowView::sync()
         setGeometry(frame);
     setBackground(this, f.backColour, QPalette::Window);
 
-    syncButton(m_cmdOpen, f.cmdOpen);
-    syncButton(m_cmdFolders, f.cmdFolders);
-    syncButton(m_cmdMin, f.cmdMin);
-    syncButton(m_cmdSave, f.cmdSave);
-    syncButton(m_cmdBmpData, f.cmdBmpData);
-    syncButton(m_cmdTxtData, f.cmdTxtData);
-    syncButton(m_cmdCaption, f.cmdCaption);
-    syncButton(m_cmdFontP, f.cmdFontP);
-    syncButton(m_cmdSaveAs, f.cmdSaveAs);
-    syncButton(m_cmdIdeas, f.cmdIdeas);
-    syncButton(m_cmdReload, f.cmdReload);
-    syncButton(m_cmdFont, f.cmdFont);
-    syncButton(m_cmdColor, f.cmdColor);
-    syncButton(m_cmdPrint, f.cmdPrint);
-
-        for (const auto &[widget, box] : {std::pair{m_txtMin, &f.txtMin},
-                                      std::pair{m_txtCaption, &f.txtCaption}}) {
-        syncGeometry(widget, *box);
-        syncAccessible(widget, *box, true); // a text box's text is its value, not its name
-        const QString text = toQt(box->text);
-        if (widget->text() != text)
-            widget->setText(text);
-        const QFont font = toQFont(box->font);
-        if (widget->font() != font)
-            widget->setFont(font);
-        setBackground(widget, box->backColour, QPalette::Base);
-    }
-
-    syncGeometry(m_picture1, f.Picture1);
-    setBackground(m_picture1, f.Picture1.backColour, QPalette::Window);
-    syncGeometry(m_image1, f.Image1);
-    m_image1->setPicture(f.Image1.picture);
-    syncGeometry(m_picture2, f.Picture2);
-    m_picture2->setPicture(f.Picture2.picture);
-
-    for (const auto &[widget, bar] : {std::pair{m_hScroll1, &f.HScroll1},
-                                      std::pair{m_vScroll1, &f.VScroll1}}) {
-        syncGeometry(widget, *bar);
-        widget->setRange(0, trackLength(*bar));
-        widget->setSingleStep(std::max<int>(1, bar->smallChange));
-        widget->setPageStep(std::max<int>(1, bar->largeChange));
-        widget->setValue(trackPosition(*bar, bar->value));
-    }
-
-    syncGeometry(m_richTextBox1, f.RichTextBox1);
-    setBackground(m_richTextBox1, f.RichTextBox1.backColour, QPalette::Base);
-    const QFont textFont = toQFont(f.RichTextBox1.font);
-    if (m_richTextBox1->font() != textFont)
-        m_richTextBox1->setFont(textFont);
-    if (!isShown(f.RichTextBox1.text)) {
-        rememberShown(f.RichTextBox1.text);
-        m_textEdited = false;
-        if (f.RichTextBox1.text.size() < LargeText) {
-            showText(f.RichTextBox1.text);
-        } else if (!m_textPending) {
-            m_textPending = true;
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            QTimer::singleShot(0, this, [this] { showPendingText(); });
-        }
+    for (const Binding &binding : m_bindings) {
+        syncGeometry(binding.widget, *binding.model);
+        if (binding.syncContent)
+            binding.syncContent();
     }
 
     applyFocusRequest();
@@ -458,19 +445,9 @@ void MainWindowView::showText(const std::string &text)
 
 QWidget *MainWindowView::widgetFor(const Control *control) const
 {
-    const Form1 &f = m_form;
-    const std::pair<const Control *, QWidget *> widgets[] = {
-        {&f.cmdOpen, m_cmdOpen},       {&f.cmdFolders, m_cmdFolders}, {&f.cmdMin, m_cmdMin},
-        {&f.cmdSave, m_cmdSave},       {&f.cmdBmpData, m_cmdBmpData}, {&f.cmdTxtData, m_cmdTxtData},
-        {&f.cmdCaption, m_cmdCaption}, {&f.cmdFontP, m_cmdFontP},     {&f.cmdSaveAs, m_cmdSaveAs},
-        {&f.cmdIdeas, m_cmdIdeas},     {&f.cmdReload, m_cmdReload},   {&f.cmdFont, m_cmdFont},
-        {&f.cmdColor, m_cmdColor},     {&f.cmdPrint, m_cmdPrint},     {&f.txtMin, m_txtMin},
-        {&f.txtCaption, m_txtCaption}, {&f.RichTextBox1, m_richTextBox1},
-        {&f.Picture1, m_picture1},     {&f.Picture2, m_picture2},     {&f.HScroll1, m_hScroll1},
-        {&f.VScroll1, m_vScroll1}};
-    for (const auto &[model, widget] : widgets) {
-        if (model == control)
-            return widget;
+    for (const Binding &binding : m_bindings) {
+        if (binding.model == control)
+            return binding.widget;
     }
     return nullptr;
 }
@@ -492,7 +469,9 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
         return;
 
     if (event->type() == QEvent::KeyRelease) {
-        run([this, event] { m_form.Form_KeyUp(virtualKeyCode(*event), shiftState(event->modifiers())); });
+        run([this, event] {
+            m_form.Form_KeyUp(virtualKeyCode(*event), shiftState(event->modifiers()));
+        });
         return;
     }
     const int character = typedCharacter(*event);

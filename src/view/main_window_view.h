@@ -2,7 +2,9 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -15,6 +17,8 @@ class Form1;
 class PictureWidget;
 struct Button;
 struct Control;
+struct ScrollBar;
+struct TextBox;
 
 // The main window on the screen: real widgets mirroring the Form1 model. It converts twips to
 // pixels, copies the model into the widgets after every event and routes widget events to the
@@ -36,7 +40,24 @@ protected:
 private:
     class KeyPreview;
 
-    // Runs a handler with the user's edits copied into the model first and the screen updated after.
+    // One control of the model and the widget that shows it. Connecting, syncing, the focus order
+    // and the focus requests all go through the table of these.
+    struct Binding {
+        const Control *model;
+        QWidget *widget;
+        // What the widget shows besides its place, tooltip and visibility.
+        std::function<void()> syncContent;
+    };
+
+    template <typename Widget>
+    Widget *bind(const Control &model, Widget *widget, std::function<void()> syncContent = {});
+    QPushButton *bindButton(const Button &model, void (Form1::*click)());
+    QLineEdit *bindTextBox(TextBox &model);
+    QScrollBar *bindScrollBar(ScrollBar &model, Qt::Orientation orientation,
+                              void (Form1::*change)());
+
+    // Runs a handler with the user's edits copied into the model first and the screen updated
+    // after.
     template <typename Handler>
     void run(Handler handler);
     void pullEdits();
@@ -51,6 +72,8 @@ private:
 
     void syncGeometry(QWidget *widget, const Control &control);
     void syncButton(QPushButton *widget, const Button &button);
+    void syncTextBox(QLineEdit *widget, const TextBox &box);
+    void syncScrollBar(QScrollBar *widget, const ScrollBar &bar);
     // Gives a screen reader the control's tooltip as its description and, when its caption does
     // not say what it does, the tooltip's leading phrase as its name.
     void syncAccessible(QWidget *widget, const Control &control, bool namedByToolTip);
@@ -63,28 +86,13 @@ private:
     // widgets' mouse events, which pass the application's filters too, are not handled twice.
     KeyPreview *m_keyPreview = nullptr;
 
+    std::vector<Binding> m_bindings;
     PictureWidget *m_picture1 = nullptr;
     PictureWidget *m_picture2 = nullptr;
     PictureWidget *m_image1 = nullptr;
-    QScrollBar *m_hScroll1 = nullptr;
-    QScrollBar *m_vScroll1 = nullptr;
     QPlainTextEdit *m_richTextBox1 = nullptr;
     QLineEdit *m_txtMin = nullptr;
     QLineEdit *m_txtCaption = nullptr;
-    QPushButton *m_cmdOpen = nullptr;
-    QPushButton *m_cmdFolders = nullptr;
-    QPushButton *m_cmdMin = nullptr;
-    QPushButton *m_cmdSave = nullptr;
-    QPushButton *m_cmdBmpData = nullptr;
-    QPushButton *m_cmdTxtData = nullptr;
-    QPushButton *m_cmdCaption = nullptr;
-    QPushButton *m_cmdFontP = nullptr;
-    QPushButton *m_cmdSaveAs = nullptr;
-    QPushButton *m_cmdIdeas = nullptr;
-    QPushButton *m_cmdReload = nullptr;
-    QPushButton *m_cmdFont = nullptr;
-    QPushButton *m_cmdColor = nullptr;
-    QPushButton *m_cmdPrint = nullptr;
 
     // The text last given to the text view, told by its length and hash: a copy of a large text
     // would add its size again to what the program takes.

@@ -1,6 +1,6 @@
 #include "view/picture_widget.h"
 
-#include "platform/qt/qt_picture.h"
+#include "qt/qt_picture.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -18,8 +18,8 @@ void PictureWidget::setPicture(const PicturePtr &picture)
 
 void PictureWidget::paintEvent(QPaintEvent *event)
 {
-    const auto *picture = dynamic_cast<const QtPicture *>(m_picture.get());
-    if (!picture)
+    const QImage *image = imageOf(m_picture.get());
+    if (!image)
         return;
     QPainter painter(this);
     painter.setClipRegion(event->region());
@@ -28,7 +28,7 @@ void PictureWidget::paintEvent(QPaintEvent *event)
     const qreal ratio = devicePixelRatioF();
     if (ratio != 1.0)
         painter.scale(1.0 / ratio, 1.0 / ratio);
-    painter.drawImage(QPoint(0, 0), picture->image());
+    painter.drawImage(QPoint(0, 0), *image);
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent *event)

@@ -13,13 +13,8 @@ TEST_F(ClipboardCaptureTest, TextShowsTheTextViewInBlackAndWhiteAndIsRecorded)
     printer.mode = PrinterValue::Colour;
     Form1 &f = started();
 
-    EXPECT_EQ(f.clipKind, "1");
-    EXPECT_TRUE(f.RichTextBox1.visible);
-    EXPECT_TRUE(f.cmdFont.visible);
-    EXPECT_TRUE(f.cmdFontP.visible);
-    EXPECT_FALSE(f.Picture1.visible);
-    EXPECT_FALSE(f.HScroll1.visible);
-    EXPECT_FALSE(f.VScroll1.visible);
+    EXPECT_EQ(f.clipKind, ClipKind::Text);
+    expectShows(f, Shows::Text);
     // The view holds the text with CR LF breaks, as the text control reports it.
     EXPECT_EQ(f.RichTextBox1.text, "first line\r\nsecond line");
     EXPECT_EQ(f.cmdColor.caption, "B/W");
@@ -34,16 +29,15 @@ TEST_F(ClipboardCaptureTest, TextThatNeverComesIsReportedNotShownNorRecorded)
 {
     clipboard.holdPicture(makePicture(2540, 2540));
     Form1 &f = started();
-    ASSERT_EQ(f.clipKind, "2");
+    ASSERT_EQ(f.clipKind, ClipKind::Picture);
 
     clipboard.holdText("");
     clipboard.textError = "no text came";
     f.ReloadFromClipboard();
     ASSERT_EQ(messageBox.shown.size(), 1u);
     EXPECT_EQ(messageBox.shown[0].text, "no text came");
-    EXPECT_EQ(f.clipKind, "2");
-    EXPECT_TRUE(f.Picture1.visible);
-    EXPECT_FALSE(f.RichTextBox1.visible);
+    EXPECT_EQ(f.clipKind, ClipKind::Picture);
+    expectShows(f, Shows::Picture);
     EXPECT_EQ(files.appendCalls, 0);
 }
 
@@ -53,7 +47,7 @@ TEST_F(ClipboardCaptureTest, TextWinsOverAPictureOnTheClipboard)
     clipboard.formats.push_back(ClipFormat::Text);
     clipboard.clipText = "both";
     Form1 &f = started();
-    EXPECT_EQ(f.clipKind, "1");
+    EXPECT_EQ(f.clipKind, ClipKind::Text);
     EXPECT_EQ(f.RichTextBox1.text, "both");
 }
 
@@ -65,14 +59,8 @@ TEST_F(ClipboardCaptureTest, APictureIsShownInColourUnderADateAndTimeName)
     clipboard.holdPicture(makePicture(2540 * 4, 2540 * 3));
     Form1 &f = started();
 
-    EXPECT_EQ(f.clipKind, "2");
-    EXPECT_TRUE(f.Picture1.visible);
-    EXPECT_TRUE(f.Picture2.visible);
-    EXPECT_TRUE(f.HScroll1.visible);
-    EXPECT_TRUE(f.VScroll1.visible);
-    EXPECT_FALSE(f.RichTextBox1.visible);
-    EXPECT_FALSE(f.cmdFont.visible);
-    EXPECT_FALSE(f.cmdFontP.visible);
+    EXPECT_EQ(f.clipKind, ClipKind::Picture);
+    expectShows(f, Shows::Picture);
     EXPECT_EQ(f.cmdColor.caption, "Color");
     EXPECT_EQ(printer.mode, PrinterValue::Colour);
     EXPECT_EQ(f.dateCaption, "20261205 035044.jpg");
@@ -120,7 +108,7 @@ TEST_F(ClipboardCaptureTest, AJpegNameOnTheClipboardShowsThatFilesPicture)
     clipboard.holdText("/home/me/Photo.JPG");
     Form1 &f = started();
 
-    EXPECT_EQ(f.clipKind, "2");
+    EXPECT_EQ(f.clipKind, ClipKind::Picture);
     EXPECT_EQ(f.Picture2.picture, photo);
     EXPECT_EQ(clipboard.clipPicture, photo);
     EXPECT_EQ(f.caption, "/home/me/Photo.JPG");
@@ -135,7 +123,7 @@ TEST_F(ClipboardCaptureTest, OnlyANameEndingInDotJpgIsLoaded)
         clipboard.holdText(text);
         Form1 &f = form();
         f.ReloadFromClipboard();
-        EXPECT_EQ(f.clipKind, "1") << text;
+        EXPECT_EQ(f.clipKind, ClipKind::Text) << text;
     }
     EXPECT_TRUE(pictures.loads.empty());
 }
@@ -156,7 +144,7 @@ TEST_F(ClipboardCaptureTest, AJpegThatDoesNotLoadLeavesClipboardViewAndCaptionAl
     EXPECT_EQ(clipboard.clipText, "/gone/x.jpg");
     EXPECT_EQ(f.caption, Form1::DesignCaption);
     EXPECT_EQ(f.RichTextBox1.text, "first");
-    EXPECT_EQ(f.clipKind, "1");
+    EXPECT_EQ(f.clipKind, ClipKind::Text);
     EXPECT_EQ(files.files.begin()->second.size(), entries);
 }
 
@@ -169,9 +157,8 @@ TEST_F(ClipboardCaptureTest, APictureThatCannotBeReadIsReportedAndTheViewStays)
     f.ReloadFromClipboard();
     ASSERT_EQ(messageBox.shown.size(), 1u);
     EXPECT_EQ(messageBox.shown[0].text, "The clipboard's picture cannot be shown: out of memory");
-    EXPECT_EQ(f.clipKind, "1");
-    EXPECT_TRUE(f.RichTextBox1.visible);
-    EXPECT_FALSE(f.Picture1.visible);
+    EXPECT_EQ(f.clipKind, ClipKind::Text);
+    expectShows(f, Shows::Text);
 }
 
 TEST_F(ClipboardCaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
@@ -189,7 +176,7 @@ TEST_F(ClipboardCaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
     EXPECT_EQ(messageBox.shown[1].text, "0");
     EXPECT_EQ(messageBox.shown[1].title, "GetFormat number is");
     EXPECT_EQ(messageBox.shown[2].text, "3");
-    EXPECT_TRUE(f.RichTextBox1.visible);
+    expectShows(f, Shows::Text);
     EXPECT_EQ(f.RichTextBox1.text, "shown before");
     EXPECT_EQ(f.cmdColor.caption, "B/W");
 }
@@ -208,7 +195,7 @@ TEST_F(ClipboardCaptureTest, AnEmptyOrRegisteredOnlyClipboardIsQuiet)
 {
     clipboard.formats = {49152, 49153};
     Form1 &f = started();
-    EXPECT_EQ(f.clipKind, "99");
+    EXPECT_EQ(f.clipKind, ClipKind::Nothing);
     EXPECT_TRUE(messageBox.shown.empty());
     EXPECT_TRUE(f.dateCaption.empty());
     EXPECT_EQ(clipboard.formatQueries, 1);
@@ -219,7 +206,7 @@ TEST_F(ClipboardCaptureTest, RightButtonsCaptureAgainAndTheLeftOnTextFoldsTheToo
     Form1 &f = started();
     clipboard.holdText("again");
     f.Picture1_MouseDown(MouseButton::Right);
-    EXPECT_EQ(f.clipKind, "1");
+    EXPECT_EQ(f.clipKind, ClipKind::Text);
     const int before = files.appendCalls;
     f.Picture1_MouseDown(MouseButton::Left);
     f.Image1_MouseDown(MouseButton::Middle);

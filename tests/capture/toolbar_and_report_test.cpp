@@ -74,11 +74,10 @@ TEST(SizesReportTest, ListsThePictureControlsTabSeparated)
     picture2.height = 2000;
     Control image1 = picture2;
     image1.left = 0;
-    EXPECT_EQ(picturesSizesReport(picture1, picture2, image1),
-              " \tTop\tLeft\tHeight\tWidth\r\n"
-              "Picture1:\t840\t360\t1935\t1935\r\n"
-              "Picture2:\t0\t-500\t2000\t3000\r\n"
-              "Image1:\t0\t0\t2000\t3000\r\n");
+    EXPECT_EQ(picturesSizesReport(picture1, picture2, image1), " \tTop\tLeft\tHeight\tWidth\r\n"
+                                                               "Picture1:\t840\t360\t1935\t1935\r\n"
+                                                               "Picture2:\t0\t-500\t2000\t3000\r\n"
+                                                               "Image1:\t0\t0\t2000\t3000\r\n");
 }
 
 TEST(SizesReportTest, NumbersHaveNoTrailingZerosAndSevenDigits)

@@ -29,7 +29,10 @@ void PrintTo(const TextClip &clip, std::ostream *out)
 
 class ClipAtStartE2eTest : public ::testing::TestWithParam<TextClip> {
 protected:
-    void SetUp() override { ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on"; }
+    void SetUp() override
+    {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+    }
 
     std::string writeFile(const std::string &name, const std::string &bytes)
     {
@@ -43,10 +46,17 @@ protected:
 };
 
 const TextClip TextClips[] = {
-    {"Utf8TextIsTakenAsItIs", "UTF8_STRING", "Gr\xc3\xbc\xc3\x9f" "e, \xe4\xb8\x96\xe7\x95\x8c",
-     "Gr\xc3\xbc\xc3\x9f" "e, \xe4\xb8\x96\xe7\x95\x8c"},
+    {"Utf8TextIsTakenAsItIs", "UTF8_STRING",
+     "Gr\xc3\xbc\xc3\x9f"
+     "e, \xe4\xb8\x96\xe7\x95\x8c",
+     "Gr\xc3\xbc\xc3\x9f"
+     "e, \xe4\xb8\x96\xe7\x95\x8c"},
     {"Latin1StringIsRecordedAsUtf8", "STRING", "caf\xe9", "caf\xc3\xa9"},
-    {"MalformedUtf8IsMendedAsQtMendsIt", "UTF8_STRING", "ab\xff" "cd", "ab\xef\xbf\xbd" "cd"},
+    {"MalformedUtf8IsMendedAsQtMendsIt", "UTF8_STRING",
+     "ab\xff"
+     "cd",
+     "ab\xef\xbf\xbd"
+     "cd"},
 };
 
 TEST_P(ClipAtStartE2eTest, TextIsShownAndRecordedExactly)

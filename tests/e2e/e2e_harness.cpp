@@ -42,9 +42,8 @@ int spawn(const std::vector<std::string> &argv, int stdinFd, int stdoutFd,
     std::vector<std::string> envStrings;
     for (char **e = environ; *e; ++e) {
         const std::string entry(*e);
-        if (std::none_of(extraEnv.begin(), extraEnv.end(), [&](const std::string &extra) {
-                return nameOf(extra) == nameOf(entry);
-            }))
+        if (std::none_of(extraEnv.begin(), extraEnv.end(),
+                         [&](const std::string &extra) { return nameOf(extra) == nameOf(entry); }))
             envStrings.push_back(entry);
     }
     for (const std::string &extra : extraEnv) {
@@ -224,15 +223,15 @@ void XClipboard::thawOwner()
 
 std::string XClipboard::read(const std::string &mimeType)
 {
-    const CommandResult result = run({"timeout", "5", "xclip", "-selection", "clipboard", "-o",
-                                      "-t", mimeType});
+    const CommandResult result =
+        run({"timeout", "5", "xclip", "-selection", "clipboard", "-o", "-t", mimeType});
     return result.exitCode == 0 ? result.output : std::string();
 }
 
-ProgramUnderTest::ProgramUnderTest() : ProgramUnderTest(DOVRANTE_EXECUTABLE) {}
+ProgramUnderTest::ProgramUnderTest() : ProgramUnderTest(DOVRANTE_EXECUTABLE)
+{}
 
-ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable,
-                                   const std::string &fileName)
+ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable, const std::string &fileName)
     : m_fileName(fileName)
 {
     char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
@@ -309,8 +308,7 @@ std::string ProgramUnderTest::waitForWindow(std::chrono::milliseconds timeout)
             std::istringstream lines(found.output);
             std::string window;
             while (std::getline(lines, window)) {
-                const std::string size =
-                    run({"xdotool", "getwindowgeometry", window}).output;
+                const std::string size = run({"xdotool", "getwindowgeometry", window}).output;
                 if (size.find("1920x1080") != std::string::npos) {
                     m_window = window;
                     return true;
@@ -389,9 +387,8 @@ std::string ProgramUnderTest::waitForWindowTitled(const std::string &title,
     std::string window;
     waitUntil(
         [&] {
-            const CommandResult found =
-                run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(m_pid),
-                     "--name", "^" + title + "$"});
+            const CommandResult found = run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                             std::to_string(m_pid), "--name", "^" + title + "$"});
             std::istringstream lines(found.output);
             return static_cast<bool>(std::getline(lines, window)) && !window.empty();
         },
@@ -412,6 +409,27 @@ std::string ProgramUnderTest::messageBoxText(const std::string &window, XClipboa
     std::string text;
     waitUntil([&] { return !(text = clipboard.read()).empty(); }, std::chrono::seconds(5));
     return text;
+}
+
+std::string ProgramUnderTest::closeBox(const std::string &title, XClipboard &clipboard,
+                                       std::chrono::milliseconds timeout)
+{
+    const std::string box = waitForWindowTitled(title, timeout);
+    if (box.empty())
+        return "(no box titled " + title + ")";
+    std::string text = messageBoxText(box, clipboard);
+    pressKeysIn(box, {"Return"});
+    return text;
+}
+
+bool ProgramUnderTest::answerDialog(const std::string &title, const std::string &path)
+{
+    const std::string dialog = waitForWindowTitled(title);
+    if (dialog.empty())
+        return false;
+    typeIn(dialog, path);
+    pressKeysIn(dialog, {"Return"});
+    return true;
 }
 
 void ProgramUnderTest::clickAt(int x, int y, int button)

@@ -97,6 +97,13 @@ public:
                                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // The text of a message box, copied with Ctrl+C as the box offers.
     std::string messageBoxText(const std::string &window, XClipboard &clipboard);
+    // Waits for a message box of that title, reads its text and closes it with Enter; the text,
+    // or "(no box titled ...)" when none came.
+    std::string closeBox(const std::string &title, XClipboard &clipboard,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // Waits for the dialog of that title, types the path into it and presses Enter; false when
+    // no such dialog came.
+    bool answerDialog(const std::string &title, const std::string &path);
     // Types the text, character by character, into the given window.
     void typeIn(const std::string &window, const std::string &text);
     // Types the xdotool key names into the given window.

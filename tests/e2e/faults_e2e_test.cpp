@@ -97,12 +97,10 @@ TEST_P(FaultsE2eTest, IsReportedWithinSecondsAndLeavesTheProgramAndItsDataAsThey
         ASSERT_FALSE(s.program.waitForWindow().empty());
         fault.act(s);
     }
-    const std::string box = s.program.waitForWindowTitled("Dovrante", std::chrono::seconds(20));
-    ASSERT_FALSE(box.empty()) << "no message";
-    const std::string text = s.program.messageBoxText(box, s.clipboard);
+    const std::string text = s.program.closeBox("Dovrante", s.clipboard, std::chrono::seconds(20));
+    ASSERT_NE(text.rfind("(no box", 0), 0u) << text;
     for (const std::string &part : fault.says)
         EXPECT_NE(text.find(part), std::string::npos) << "\"" << part << "\" missing in: " << text;
-    s.program.pressKeysIn(box, {"Return"});
 
     EXPECT_FALSE(s.program.waitForWindow().empty()) << "the window is gone";
     EXPECT_TRUE(s.program.running());
@@ -142,10 +140,7 @@ const std::vector<Fault> Faults = {
      },
      [](Scene &s) {
          s.click(Layout.cmdOpen);
-         const std::string dialog = s.program.waitForWindowTitled("Open Clip File");
-         ASSERT_FALSE(dialog.empty());
-         s.program.typeIn(dialog, s.inHome("pipe.jpg"));
-         s.program.pressKeysIn(dialog, {"Return"});
+         ASSERT_TRUE(s.program.answerDialog("Open Clip File", s.inHome("pipe.jpg")));
      },
      {"pipe.jpg", "not a regular file"}},
     {"DataFileAlreadyOverTheFileSizeLimit",
@@ -190,7 +185,9 @@ const std::vector<Fault> Faults = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultsE2eTest, ::testing::ValuesIn(Faults),
-                         [](const ::testing::TestParamInfo<Fault> &fault) { return fault.param.name; });
+                         [](const ::testing::TestParamInfo<Fault> &fault) {
+                             return fault.param.name;
+                         });
 
 TEST(FaultsE2e, SaveAsTakesATypedNameWithDoubleQuotesAsTyped)
 {
@@ -203,10 +200,7 @@ TEST(FaultsE2e, SaveAsTakesATypedNameWithDoubleQuotesAsTyped)
     ASSERT_FALSE(s.program.waitForWindow().empty());
 
     s.click(Layout.cmdSaveAs);
-    const std::string dialog = s.program.waitForWindowTitled("Save As");
-    ASSERT_FALSE(dialog.empty());
-    s.program.typeIn(dialog, folder + "/my \"best\" shot.jpg");
-    s.program.pressKeysIn(dialog, {"Return"});
+    ASSERT_TRUE(s.program.answerDialog("Save As", folder + "/my \"best\" shot.jpg"));
 
     const std::string saved = folder + "/my \"best\" shot.jpg";
     EXPECT_TRUE(waitUntil([&] { return QImage(QString::fromStdString(saved)).width() == 40; }));
@@ -225,8 +219,7 @@ TEST(FaultsE2e, WithoutADisplayItSaysSoAndEndsWithAnOrdinaryFailure)
              "\"$0\" 2>&1",
              DOVRANTE_E2E_EXECUTABLE});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.output.find("no display could be opened"), std::string::npos)
-        << result.output;
+    EXPECT_NE(result.output.find("no display could be opened"), std::string::npos) << result.output;
 }
 
 } // namespace

@@ -26,9 +26,7 @@ QImage decode(const std::string &bytes, const char *format)
 
 class FilesE2eTest : public ::testing::Test {
 protected:
-    FilesE2eTest()
-        : program(DOVRANTE_E2E_EXECUTABLE, "Dovrante")
-    {}
+    FilesE2eTest() : program(DOVRANTE_E2E_EXECUTABLE, "Dovrante") {}
 
     void SetUp() override
     {
@@ -57,10 +55,7 @@ protected:
     // Types a full path into the file dialog's name box and takes it.
     void choose(const std::string &dialogTitle, const std::string &path)
     {
-        const std::string dialog = program.waitForWindowTitled(dialogTitle);
-        ASSERT_FALSE(dialog.empty()) << "no dialog " << dialogTitle;
-        program.typeIn(dialog, path);
-        program.pressKeysIn(dialog, {"Return"});
+        ASSERT_TRUE(program.answerDialog(dialogTitle, path)) << "no dialog " << dialogTitle;
     }
 
     std::string storedFolder() const
@@ -97,10 +92,7 @@ TEST_F(FilesE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
     const std::string bmpData = program.folder() + "/Dovrante BMP Data";
     start();
     click(layout.cmdSave);
-    const std::string box = program.waitForWindowTitled("Dovrante");
-    ASSERT_FALSE(box.empty());
-    EXPECT_NE(program.messageBoxText(box, clipboard).find(bmpData + "/"), std::string::npos);
-    program.pressKeysIn(box, {"Return"});
+    EXPECT_NE(program.closeBox("Dovrante", clipboard).find(bmpData + "/"), std::string::npos);
     EXPECT_FALSE(fs::exists(bmpData)) << "no folder is made";
 
     fs::create_directories(bmpData);
@@ -147,7 +139,8 @@ TEST(BuiltProgramE2eTest, SaveWritesBesideTheProgramAsTheBuildLeftIt)
             if (!before.count(path) && decode(readFile(path), "BMP").width() == 40)
                 saved = path;
         return !saved.empty();
-    })) << "nothing saved in " << bmpData;
+    })) << "nothing saved in "
+        << bmpData;
     if (!saved.empty())
         fs::remove(saved);
 }
@@ -235,12 +228,11 @@ TEST_F(FilesE2eTest, EachCompanionButtonStartsItsProgramOnTheExactPath)
     // Without an editor beside the program or on the PATH, the command line is shown.
     fs::remove(folder + "/Notepad3");
     click(layout.cmdTxtData);
-    const std::string box = program.waitForWindowTitled("Dovrante");
-    ASSERT_FALSE(box.empty());
-    EXPECT_NE(program.messageBoxText(box, clipboard)
-                  .find("Cannot start Notepad3 " + folder +
+    const std::string said = program.closeBox("Dovrante", clipboard);
+    EXPECT_NE(said.find("Cannot start Notepad3 " + folder +
                         "/Dovrante Data.txt: the program was not found"),
-              std::string::npos);
+              std::string::npos)
+        << said;
 }
 
 } // namespace

@@ -10,11 +10,11 @@
 #include <QPainter>
 
 #include <cmath>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <regex>
-#include <csignal>
-#include <cstdlib>
 #include <thread>
 
 namespace dovrante::e2e {
@@ -250,7 +250,8 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
     // How far the picture has moved, told by the colour at a point it passes.
     void expectColourAt(const QPoint &at, QColor colour)
     {
-        const QImage shot = screenWhen([&](const QImage &s) { return near(s.pixelColor(at), colour); });
+        const QImage shot =
+            screenWhen([&](const QImage &s) { return near(s.pixelColor(at), colour); });
         settle();
         EXPECT_TRUE(near(screenshot().pixelColor(at), colour))
             << screenshot().pixelColor(at).name().toStdString();
@@ -298,18 +299,14 @@ const Binding Bindings[] = {
          t.click(OnText, 3);
      },
      [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"TextViewMiddlePressDoesNothing", Clip::Text,
-     [](InputE2eTest &t) { t.click(OnText, 2); },
+    {"TextViewMiddlePressDoesNothing", Clip::Text, [](InputE2eTest &t) { t.click(OnText, 2); },
      [](InputE2eTest &t) {
          t.expectToolbar(true, '-');
          EXPECT_EQ(entries(t.dataFile()), 1u);
      }},
     {"PictureLeftPressShowsTheSizesReportOnce", Clip::Picture,
      [](InputE2eTest &t) { t.click(OnPicture, 1); },
-     [](InputE2eTest &t) {
-         t.expectOneBox("Test: Picture Sizes",
-                        "Picture2:\t0\t0\t4500\t6000");
-     }},
+     [](InputE2eTest &t) { t.expectOneBox("Test: Picture Sizes", "Picture2:\t0\t0\t4500\t6000"); }},
     {"PictureMiddlePressShowsTheSizesReportOnce", Clip::Picture,
      [](InputE2eTest &t) { t.click(OnPicture, 2); },
      [](InputE2eTest &t) { t.expectOneBox("Test: Picture Sizes", ""); }},

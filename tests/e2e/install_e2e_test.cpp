@@ -69,9 +69,9 @@ protected:
 
     static void uninstall(const std::string &destDir = {})
     {
-        const CommandResult result = run(
-            {"env", "DESTDIR=" + destDir, DOVRANTE_SOURCE_DIR "/scripts/uninstall.sh",
-             DOVRANTE_BINARY_DIR});
+        const CommandResult result =
+            run({"env", "DESTDIR=" + destDir, DOVRANTE_SOURCE_DIR "/scripts/uninstall.sh",
+                 DOVRANTE_BINARY_DIR});
         ASSERT_EQ(result.exitCode, 0) << result.output;
     }
 };

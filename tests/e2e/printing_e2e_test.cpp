@@ -9,8 +9,8 @@
 
 #include <cmath>
 #include <filesystem>
-#include <set>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace dovrante::e2e {
@@ -64,7 +64,7 @@ QRect inkBounds(const QImage &page)
 }
 
 class PrintingE2eTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
@@ -159,7 +159,7 @@ class PrintingE2eTest : public ::testing::Test {
     XClipboard clipboard;
     ProgramUnderTest program;
 
-  private:
+private:
     std::set<std::string> m_before;
     StartupLayout m_layout = computeStartupLayout(1920 * TwipsPerPixel, 1080 * TwipsPerPixel);
 };

@@ -24,7 +24,10 @@ bool near(QColor actual, QColor expected)
 
 class StartupE2eTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on"; }
+    void SetUp() override
+    {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+    }
 
     XClipboard clipboard;
     ProgramUnderTest program;

@@ -13,7 +13,8 @@ TEST(TextDataEntryTest, HoldsDateLineSeparatorTextAndRule)
     EXPECT_EQ(textDataEntry("12/5/2026 3:50:44 AM", "abc"),
               "12/5/2026 3:50:44 AM\r\n--- --- --- --- --- ---\r\nabc\r\n" + Rule);
     // The text's own breaks stay; an empty text still takes its line, and so does a final break.
-    EXPECT_EQ(textDataEntry("d", "one\r\ntwo"), "d\r\n--- --- --- --- --- ---\r\none\r\ntwo\r\n" + Rule);
+    EXPECT_EQ(textDataEntry("d", "one\r\ntwo"),
+              "d\r\n--- --- --- --- --- ---\r\none\r\ntwo\r\n" + Rule);
     EXPECT_EQ(textDataEntry("d", ""), "d\r\n--- --- --- --- --- ---\r\n\r\n" + Rule);
     EXPECT_EQ(textDataEntry("d", "end\r\n"), "d\r\n--- --- --- --- --- ---\r\nend\r\n\r\n" + Rule);
 }

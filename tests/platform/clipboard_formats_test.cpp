@@ -10,8 +10,9 @@ const std::vector<std::string> Decodable{"image/png", "image/jpeg", "image/bmp",
 
 TEST(ClipboardFormatsTest, TextAndPicturesGetTheirStandardNumbers)
 {
-    EXPECT_EQ(clipboardFormatNumbers({"text/plain;charset=utf-8", "UTF8_STRING", "TEXT"}, Decodable),
-              std::vector<int>{1});
+    EXPECT_EQ(
+        clipboardFormatNumbers({"text/plain;charset=utf-8", "UTF8_STRING", "TEXT"}, Decodable),
+        std::vector<int>{1});
     EXPECT_EQ(clipboardFormatNumbers({"image/png", "image/jpeg"}, Decodable), std::vector<int>{2});
     // A bitmap is both a picture and a device-independent bitmap.
     EXPECT_EQ(clipboardFormatNumbers({"image/bmp"}, Decodable), (std::vector<int>{2, 8}));

@@ -14,7 +14,7 @@ using Calls = std::vector<std::string>;
 // The default printer "Office Laser" installed and named by the profile; the status window's
 // shows and closes logged among the printer's calls.
 class PrintTest : public FormFixture {
-  protected:
+protected:
     void SetUp() override
     {
         installedPrinters.names = {"Photo Inkjet", "Office Laser"};
@@ -22,16 +22,16 @@ class PrintTest : public FormFixture {
         statusWindow.journal = &printer.calls;
     }
 
-    DovrantS statusWindowModel()
+    DovrantS statusWindowModel(const std::string &clipKind = ClipKind::Picture)
     {
-        return DovrantS(
-            DovrantS::Services{printer, clipboard, profile, installedPrinters, statusWindow});
+        return DovrantS(DovrantS::Services{printer, profile, installedPrinters, statusWindow},
+                        clipKind);
     }
 
     // The status line a fresh load of the window writes.
-    std::string loadedStatusLine()
+    std::string loadedStatusLine(const std::string &clipKind = ClipKind::Picture)
     {
-        DovrantS window = statusWindowModel();
+        DovrantS window = statusWindowModel(clipKind);
         window.Form_Load();
         return window.labStatus.caption;
     }
@@ -51,12 +51,13 @@ TEST_F(PrintTest, StatusLineNamesTheDefaultPrinterAndTheMode)
     EXPECT_EQ(loadedStatusLine(), "Printing to (no default printer)   (B/W)");
 }
 
-TEST_F(PrintTest, TextOnTheClipboardForcesBlackAndWhiteButLeavesTheToggle)
+TEST_F(PrintTest, ATextClipForcesBlackAndWhiteButLeavesTheToggle)
 {
-    clipboard.holdText("some text");
+    // The clip kind decides, not what the clipboard holds by now.
+    clipboard.holdPicture(makePicture(100, 100));
     form().cmdColor.caption = "Color";
     printer.mode = PrinterValue::Colour;
-    EXPECT_EQ(loadedStatusLine(), "Printing to Office Laser   (B/W)");
+    EXPECT_EQ(loadedStatusLine(ClipKind::Text), "Printing to Office Laser   (B/W)");
     EXPECT_EQ(printer.calls, Calls{"colourMode 1"});
     EXPECT_EQ(form().cmdColor.caption, "Color");
 }
@@ -114,8 +115,9 @@ TEST_F(PrintTest, EmptyTextStillMakesAndEndsADocument)
     f.clipKind = "1";
     f.RichTextBox1.text = "";
     f.cmdPrint_Click();
-    EXPECT_EQ(printer.calls, (Calls{"status shown: Printing to Office Laser   (Color)", "font ",
-                                    "print ", "endDoc"}));
+    EXPECT_EQ(printer.calls,
+              (Calls{"colourMode 1", "status shown: Printing to Office Laser   (B/W)", "font ",
+                     "print ", "endDoc"}));
     EXPECT_EQ(programEnd.ends, 1);
 }
 

@@ -1,5 +1,5 @@
+#include "platform/scale_units.h"
 #include "printing/print_support.h"
-#include "printing/scale_units.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -12,28 +12,32 @@ namespace {
 // 1/3 as a 4-byte float, written out as the double that holds it.
 constexpr double OneThirdAsFloat = 0.3333333432674408;
 
-TEST(FitPictureTest, EqualProportionsFitTheWidth)
-{
-    const Result<PictureFit> fit = fitPicture(2000, 1000, 26670.0, 13335.0);
-    ASSERT_TRUE(fit.ok());
-    EXPECT_TRUE(fit.value().fitsWidth);
-    EXPECT_EQ(fit.value().width, 26670.0);
-    EXPECT_EQ(fit.value().height, 13335.0);
-}
+// A picture (HiMetric) fitted to a page (twips): which side it fills and its size. The computed
+// length is rounded to a 4-byte float, as the printer's own conversions hold it.
+struct FitCase {
+    const char *name;
+    int pictureWidth, pictureHeight;
+    double pageWidth, pageHeight;
+    bool fitsWidth;
+    double width, height;
+};
 
-TEST(FitPictureTest, TheComputedLengthIsRoundedToAFourByteFloat)
+TEST(FitPictureTest, FillsTheSideThatRunsOutFirst)
 {
-    const Result<PictureFit> wide = fitPicture(3, 1, 1.0, 1.0);
-    ASSERT_TRUE(wide.ok());
-    EXPECT_TRUE(wide.value().fitsWidth);
-    EXPECT_EQ(wide.value().width, 1.0);
-    EXPECT_EQ(wide.value().height, OneThirdAsFloat);
-
-    const Result<PictureFit> tall = fitPicture(1, 3, 1.0, 1.0);
-    ASSERT_TRUE(tall.ok());
-    EXPECT_FALSE(tall.value().fitsWidth);
-    EXPECT_EQ(tall.value().width, OneThirdAsFloat);
-    EXPECT_EQ(tall.value().height, 1.0);
+    const FitCase cases[] = {
+        {"equal proportions", 2000, 1000, 26670.0, 13335.0, true, 26670.0, 13335.0},
+        {"wide, float length", 3, 1, 1.0, 1.0, true, 1.0, OneThirdAsFloat},
+        {"tall, float length", 1, 3, 1.0, 1.0, false, OneThirdAsFloat, 1.0},
+        {"zero width", 0, 1000, 100.0, 200.0, false, 0.0, 200.0},
+    };
+    for (const FitCase &c : cases) {
+        const Result<PictureFit> fit =
+            fitPicture(c.pictureWidth, c.pictureHeight, c.pageWidth, c.pageHeight);
+        ASSERT_TRUE(fit.ok()) << c.name;
+        EXPECT_EQ(fit.value().fitsWidth, c.fitsWidth) << c.name;
+        EXPECT_EQ(fit.value().width, c.width) << c.name;
+        EXPECT_EQ(fit.value().height, c.height) << c.name;
+    }
 }
 
 TEST(FitPictureTest, ArithmeticErrorsFailInsteadOfGivingASize)
@@ -45,15 +49,6 @@ TEST(FitPictureTest, ArithmeticErrorsFailInsteadOfGivingASize)
     EXPECT_EQ(fitPicture(0, 1000, 0.0, 100.0).error(), "division by zero");
     // A length the printer's 4-byte conversions cannot hold.
     EXPECT_EQ(fitPicture(2, 1, 1e308, 1e300).error(), "overflow");
-}
-
-TEST(FitPictureTest, AZeroWidthPictureFitsTheHeightWithNoWidth)
-{
-    const Result<PictureFit> fit = fitPicture(0, 1000, 100.0, 200.0);
-    ASSERT_TRUE(fit.ok());
-    EXPECT_FALSE(fit.value().fitsWidth);
-    EXPECT_EQ(fit.value().width, 0.0);
-    EXPECT_EQ(fit.value().height, 200.0);
 }
 
 TEST(ScaleUnitsTest, OneInchInEveryUnit)
@@ -71,7 +66,7 @@ TEST(ScaleUnitsTest, OneInchInEveryUnit)
 // PrintPictureFitted on the recording printer, in each scale unit. Expected sizes are written in
 // twips and converted to the unit the printer works in.
 class PrintPictureFittedTest : public ::testing::TestWithParam<int> {
-  protected:
+protected:
     void SetUp() override { printer.currentScaleMode = GetParam(); }
 
     // Printable area in portrait, in twips; landscape swaps the two.
@@ -81,66 +76,52 @@ class PrintPictureFittedTest : public ::testing::TestWithParam<int> {
         printer.portraitHeightTwips = heightTwips;
     }
 
-    // Prints the picture and checks the page turned and the one rectangle drawn.
-    void expectDrawn(int pictureWidth, int pictureHeight, int orientation, double widthTwips,
-                     double heightTwips)
-    {
-        const PicturePtr picture = makePicture(pictureWidth, pictureHeight);
-        ASSERT_FALSE(PrintPictureFitted(printer, *picture));
-        EXPECT_EQ(printer.orientation, orientation);
-        ASSERT_EQ(printer.paints.size(), 1u);
-        const FakePrinter::Paint &paint = printer.paints.front();
-        const double unit = FakePrinter::twipsPerUnit(GetParam());
-        EXPECT_EQ(paint.picture, picture.get());
-        EXPECT_EQ(paint.left, 0.0);
-        EXPECT_EQ(paint.top, 0.0);
-        EXPECT_FLOAT_EQ(static_cast<float>(paint.width), static_cast<float>(widthTwips / unit));
-        EXPECT_FLOAT_EQ(static_cast<float>(paint.height), static_cast<float>(heightTwips / unit));
-    }
-
     FakePrinter printer;
 };
 
-TEST_P(PrintPictureFittedTest, WidePictureOnALandscapePageLessThanTwiceAsWideFillsTheWidth)
-{
-    page(11520, 15120); // landscape 15120 x 11520
-    expectDrawn(20000, 10000, PrinterValue::Landscape, 15120, 7560);
-}
+// A picture printed on a page: the orientation chosen and the one rectangle drawn, in twips.
+struct PrintedFit {
+    const char *name;
+    float pageWidth, pageHeight; // portrait; landscape swaps them
+    int pictureWidth, pictureHeight;
+    int orientation;
+    double width, height;
+};
 
-TEST_P(PrintPictureFittedTest, WidePictureOnAnExactlyTwoToOnePageFillsBothWays)
+TEST_P(PrintPictureFittedTest, TurnsThePageAndFitsThePictureToIt)
 {
-    page(7200, 14400); // landscape 14400 x 7200
-    expectDrawn(20000, 10000, PrinterValue::Landscape, 14400, 7200);
-}
-
-TEST_P(PrintPictureFittedTest, WidePictureOnAPageMoreThanTwiceAsWideFillsTheHeight)
-{
-    page(6000, 14400); // landscape 14400 x 6000
-    expectDrawn(20000, 10000, PrinterValue::Landscape, 12000, 6000);
-}
-
-TEST_P(PrintPictureFittedTest, SquarePictureGoesPortraitAndFillsTheWidth)
-{
-    page(11520, 15120);
-    expectDrawn(5000, 5000, PrinterValue::Portrait, 11520, 11520);
-}
-
-TEST_P(PrintPictureFittedTest, PictureProportionedLikeThePageFillsIt)
-{
-    page(11520, 15120); // 16 : 21
-    expectDrawn(1600, 2100, PrinterValue::Portrait, 11520, 15120);
-}
-
-TEST_P(PrintPictureFittedTest, SmallPictureIsEnlargedToThePage)
-{
-    page(11520, 15120);
-    expectDrawn(40, 20, PrinterValue::Landscape, 15120, 7560);
-}
-
-TEST_P(PrintPictureFittedTest, ZeroWidthPictureIsDrawnFullHeightWithNoWidth)
-{
-    page(11520, 15120);
-    expectDrawn(0, 1000, PrinterValue::Portrait, 0, 15120);
+    const PrintedFit cases[] = {
+        {"wide, landscape less than 2:1 fills the width", 11520, 15120, 20000, 10000,
+         PrinterValue::Landscape, 15120, 7560},
+        {"wide, landscape exactly 2:1 fills both", 7200, 14400, 20000, 10000,
+         PrinterValue::Landscape, 14400, 7200},
+        {"wide, landscape over 2:1 fills the height", 6000, 14400, 20000, 10000,
+         PrinterValue::Landscape, 12000, 6000},
+        {"square goes portrait", 11520, 15120, 5000, 5000, PrinterValue::Portrait, 11520, 11520},
+        {"proportioned like the page fills it", 11520, 15120, 1600, 2100, PrinterValue::Portrait,
+         11520, 15120},
+        {"small is enlarged", 11520, 15120, 40, 20, PrinterValue::Landscape, 15120, 7560},
+        {"zero width is drawn full height", 11520, 15120, 0, 1000, PrinterValue::Portrait, 0,
+         15120},
+    };
+    const double unit = FakePrinter::twipsPerUnit(GetParam());
+    for (const PrintedFit &c : cases) {
+        printer.paints.clear();
+        printer.orientation = PrinterValue::Portrait;
+        page(c.pageWidth, c.pageHeight);
+        const PicturePtr picture = makePicture(c.pictureWidth, c.pictureHeight);
+        ASSERT_FALSE(PrintPictureFitted(printer, *picture)) << c.name;
+        EXPECT_EQ(printer.orientation, c.orientation) << c.name;
+        ASSERT_EQ(printer.paints.size(), 1u) << c.name;
+        const FakePrinter::Paint &paint = printer.paints.front();
+        EXPECT_EQ(paint.picture, picture.get()) << c.name;
+        EXPECT_EQ(paint.left, 0.0) << c.name;
+        EXPECT_EQ(paint.top, 0.0) << c.name;
+        EXPECT_FLOAT_EQ(static_cast<float>(paint.width), static_cast<float>(c.width / unit))
+            << c.name;
+        EXPECT_FLOAT_EQ(static_cast<float>(paint.height), static_cast<float>(c.height / unit))
+            << c.name;
+    }
 }
 
 TEST_P(PrintPictureFittedTest, ZeroHeightPictureTurnsThePageThenFailsWithNothingDrawn)
@@ -159,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(ScaleModes, PrintPictureFittedTest,
                                            ScaleMode::HiMetric));
 
 class FindDefaultPrinterTest : public ::testing::Test {
-  protected:
+protected:
     std::optional<std::string> find() { return FindDefaultPrinter(profile, installed); }
     void entry(const std::string &value) { profile.entries["windows/device"] = value; }
 

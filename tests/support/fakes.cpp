@@ -1,6 +1,6 @@
 #include "support/fakes.h"
 
-#include "printing/scale_units.h"
+#include "platform/scale_units.h"
 
 #include <algorithm>
 #include <cstdio>

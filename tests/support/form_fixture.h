@@ -29,8 +29,7 @@ protected:
     FakeMousePointer pointer;
     FakeProgramEnd programEnd;
     FakeStatusWindowHost statusWindow;
-    Configuration config{"/opt/companions", "/home/user/Desc/!Clips", "/home/user/!",
-                         "/home/user"};
+    Configuration config{"/opt/companions", "/home/user/Desc/!Clips", "/home/user/!", "/home/user"};
 
     // The window, made on first use so that a test can set the fakes up before.
     Form1 &form()
@@ -53,5 +52,23 @@ protected:
 private:
     std::unique_ptr<Form1> m_form;
 };
+
+// What the window shows of a clip: nothing yet (only the tool bar), the text view with its font
+// buttons, or the picture with its scroll bars.
+enum class Shows { Nothing, Text, Picture };
+
+inline void expectShows(const Form1 &f, Shows shows)
+{
+    const bool text = shows == Shows::Text;
+    const bool picture = shows == Shows::Picture;
+    EXPECT_EQ(f.RichTextBox1.visible, text);
+    EXPECT_EQ(f.Picture1.visible, picture);
+    EXPECT_EQ(f.Picture2.visible, picture);
+    EXPECT_EQ(f.HScroll1.visible, picture);
+    EXPECT_EQ(f.VScroll1.visible, picture);
+    // The font buttons belong to the text view; before any capture the tool bar shows them all.
+    EXPECT_EQ(f.cmdFont.visible, !picture);
+    EXPECT_EQ(f.cmdFontP.visible, !picture);
+}
 
 } // namespace dovrante::test

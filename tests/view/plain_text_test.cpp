@@ -33,7 +33,7 @@ TEST_F(PlainTextTest, ATooltipThatLooksLikeMarkupIsShownAsItsCharacters)
     for (const QPushButton *button : view.findChildren<QPushButton *>()) {
         if (button->text() == "T" || button->text() == "B") {
             EXPECT_EQ(shownToolTip(*button), button->text() == "T" ? form().cmdTxtData.toolTip
-                                                                    : form().cmdBmpData.toolTip);
+                                                                   : form().cmdBmpData.toolTip);
             ++checked;
         }
     }

@@ -31,7 +31,8 @@ bool namesWord(const std::string &type, const std::string &word)
     for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
         const bool startOk = at == 0 || !std::isalnum(static_cast<unsigned char>(text[at - 1]));
         const size_t end = at + word.size();
-        const bool endOk = end == text.size() || !std::isalnum(static_cast<unsigned char>(text[end]));
+        const bool endOk =
+            end == text.size() || !std::isalnum(static_cast<unsigned char>(text[end]));
         if (startOk && endOk)
             return true;
     }

@@ -50,8 +50,8 @@ public:
             return;
         m_window = xcb_generate_id(m_connection);
         const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1,
-                          0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
                           &events);
         m_clipboard = atom("CLIPBOARD");
         m_property = atom("DOVRANTE_CLIPBOARD");
@@ -82,10 +82,10 @@ public:
         std::vector<std::string> result;
         for (const auto &cookie : cookies) {
             auto reply = owned(xcb_get_atom_name_reply(m_connection, cookie, nullptr));
-            result.push_back(reply ? std::string(xcb_get_atom_name_name(reply.get()),
-                                                 static_cast<size_t>(
-                                                     xcb_get_atom_name_name_length(reply.get())))
-                                   : std::string());
+            result.push_back(
+                reply ? std::string(xcb_get_atom_name_name(reply.get()),
+                                    static_cast<size_t>(xcb_get_atom_name_name_length(reply.get())))
+                      : std::string());
         }
         return result;
     }
@@ -300,18 +300,18 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display)
         if (target != targetOfType.end() && target->second != "PIXMAP") {
             const auto bytes = reader.fetch(reader.atom(target->second));
             if (!bytes || bytes->empty()) {
-                snapshot.picture = Failure{"The clipboard's picture (" + type +
-                                           ") could not be fetched."};
+                snapshot.picture =
+                    Failure{"The clipboard's picture (" + type + ") could not be fetched."};
             } else {
-                QByteArray data = QByteArray::fromRawData(bytes->data(),
-                                                          static_cast<qsizetype>(bytes->size()));
+                QByteArray data =
+                    QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
                 QBuffer buffer(&data);
                 QImageReader imageReader(&buffer);
                 // The size on screen is given when the picture is handed over.
                 const Result<PicturePtr> picture =
                     decodePicture(imageReader, 96.0, "The clipboard's picture (" + type + ")");
                 if (picture.ok())
-                    snapshot.picture = static_cast<const QtPicture &>(*picture.value()).image();
+                    snapshot.picture = *imageOf(picture.value().get());
                 else
                     snapshot.picture = Failure{picture.error()};
             }
@@ -360,8 +360,7 @@ std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targ
 
 ClipboardPrefetch::ClipboardPrefetch(const char *display)
     : m_snapshot(std::async(std::launch::async, takeSnapshot, std::string(display)))
-{
-}
+{}
 
 ClipboardPrefetch::~ClipboardPrefetch()
 {

@@ -9,9 +9,7 @@ class CupsScheduler;
 // The CUPS destinations, by name.
 class CupsInstalledPrinters final : public InstalledPrinters {
 public:
-    explicit CupsInstalledPrinters(CupsScheduler &scheduler)
-        : m_scheduler(scheduler)
-    {}
+    explicit CupsInstalledPrinters(CupsScheduler &scheduler) : m_scheduler(scheduler) {}
     std::vector<std::string> deviceNames() const override;
 
 private:
@@ -21,9 +19,7 @@ private:
 // The legacy default-printer entry, made from the CUPS default destination.
 class CupsProfile final : public LegacyProfile {
 public:
-    explicit CupsProfile(CupsScheduler &scheduler)
-        : m_scheduler(scheduler)
-    {}
+    explicit CupsProfile(CupsScheduler &scheduler) : m_scheduler(scheduler) {}
     std::string profileString(const std::string &section, const std::string &key,
                               const std::string &defaultValue) const override;
 

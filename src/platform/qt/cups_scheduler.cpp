@@ -71,7 +71,8 @@ CupsAnswer askScheduler()
     const int count = cupsGetDests2(http, &destinations);
     const ipp_status_t status = cupsLastError();
     // "Not found" is CUPS's way of saying that no printer is set up.
-    if (count == 0 && status > IPP_STATUS_OK_EVENTS_COMPLETE && status != IPP_STATUS_ERROR_NOT_FOUND)
+    if (count == 0 && status > IPP_STATUS_OK_EVENTS_COMPLETE &&
+        status != IPP_STATUS_ERROR_NOT_FOUND)
         answer.failure = "the CUPS scheduler at " + server() + " did not answer" + failureDetail();
     for (int i = 0; i < count; ++i)
         answer.names.emplace_back(destinations[i].name);
@@ -151,8 +152,8 @@ std::optional<std::string> CupsScheduler::printFile(const std::string &destinati
     int optionCount = 0;
     if (monochrome)
         optionCount = cupsAddOption("print-color-mode", "monochrome", optionCount, &options);
-    const int jobId = cupsPrintFile2(http, destination.c_str(), file.c_str(), "Dovrante",
-                                     optionCount, options);
+    const int jobId =
+        cupsPrintFile2(http, destination.c_str(), file.c_str(), "Dovrante", optionCount, options);
     cupsFreeOptions(optionCount, options);
     std::optional<std::string> failure;
     if (jobId == 0)

@@ -1,6 +1,6 @@
 #include "platform/qt/local_file_system.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "platform/qt/process_launcher.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QFileInfo>
 #include <QProcess>

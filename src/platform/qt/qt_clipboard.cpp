@@ -2,7 +2,7 @@
 
 #include "platform/qt/clipboard_formats.h"
 #include "platform/qt/qt_picture.h"
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -29,8 +29,7 @@ std::string clipboardTextNeverCame()
 QtClipboard::QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch)
     : m_pixelsPerInch(pixelsPerInch)
     , m_prefetch(prefetch)
-{
-}
+{}
 
 const std::vector<std::string> &QtClipboard::decodable()
 {
@@ -115,10 +114,10 @@ void QtClipboard::clear()
 
 void QtClipboard::setPicture(const PicturePtr &picture)
 {
-    if (const auto *qtPicture = dynamic_cast<const QtPicture *>(picture.get())) {
+    if (const QImage *image = imageOf(picture.get())) {
         // Offered as an image: Qt serves it as png, bmp and the other types it can write.
         auto *data = new QMimeData;
-        data->setImageData(qtPicture->image());
+        data->setImageData(*image);
         QGuiApplication::clipboard()->setMimeData(data);
     }
 }

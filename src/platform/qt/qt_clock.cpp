@@ -1,6 +1,6 @@
 #include "platform/qt/qt_clock.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -19,8 +19,8 @@ DateTime QtClock::now()
 std::string QtClock::regionalDateTime(const DateTime &moment)
 {
     const QLocale locale = QLocale::system();
-    const QString date = locale.toString(QDate(moment.year, moment.month, moment.day),
-                                         QLocale::ShortFormat);
+    const QString date =
+        locale.toString(QDate(moment.year, moment.month, moment.day), QLocale::ShortFormat);
     const QTime time(moment.hour, moment.minute, moment.second);
     if (time == QTime(0, 0, 0))
         return fromQt(date);

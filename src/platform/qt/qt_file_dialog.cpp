@@ -1,6 +1,6 @@
 #include "platform/qt/qt_file_dialog.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QApplication>
 #include <QDir>

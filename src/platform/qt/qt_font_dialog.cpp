@@ -1,7 +1,7 @@
 #include "platform/qt/qt_font_dialog.h"
 
-#include "platform/qt/qt_fonts.h"
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_fonts.h"
+#include "qt/qt_strings.h"
 
 #include <QApplication>
 #include <QFontDatabase>

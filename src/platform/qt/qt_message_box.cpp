@@ -1,6 +1,6 @@
 #include "platform/qt/qt_message_box.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QAbstractButton>
 #include <QClipboard>

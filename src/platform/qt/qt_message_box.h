@@ -10,7 +10,10 @@ namespace dovrante {
 class QtMessageBox final : public MessageBox {
 public:
     // Called before each box, so that the window shows the model's state while the box waits.
-    void setBeforeModal(std::function<void()> beforeModal) { m_beforeModal = std::move(beforeModal); }
+    void setBeforeModal(std::function<void()> beforeModal)
+    {
+        m_beforeModal = std::move(beforeModal);
+    }
 
     Answer show(const std::string &text, Buttons buttons, Icon icon, Answer defaultButton,
                 const std::optional<std::string> &title) override;

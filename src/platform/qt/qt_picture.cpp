@@ -1,6 +1,6 @@
 #include "platform/qt/qt_picture.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -15,26 +15,8 @@
 
 namespace dovrante {
 
-namespace {
-
-int toHiMetric(int pixels, double pixelsPerInch)
-{
-    return static_cast<int>(std::lround(pixels * 2540.0 / pixelsPerInch));
-}
-
-} // namespace
-
-int QtPicture::widthHiMetric() const
-{
-    return toHiMetric(m_image.width(), m_pixelsPerInch);
-}
-
-int QtPicture::heightHiMetric() const
-{
-    return toHiMetric(m_image.height(), m_pixelsPerInch);
-}
-
-Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, const std::string &what)
+Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch,
+                                 const std::string &what)
 {
     // A picture beyond the reader's allocation limit fails with a vague "unable to read"; say
     // what is wrong instead.
@@ -61,9 +43,9 @@ Result<PicturePtr> QtPictureFiles::load(const std::string &path)
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return Failure{what + " cannot be shown: " +
-                       (S_ISDIR(status.st_mode) ? "it is a folder, not a file"
-                                                : "it is not a regular file")};
+        return Failure{
+            what + " cannot be shown: " +
+            (S_ISDIR(status.st_mode) ? "it is a folder, not a file" : "it is not a regular file")};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile file;

@@ -1,32 +1,15 @@
 #pragma once
 
 #include "platform/picture.h"
+#include "qt/qt_picture.h"
 
-#include <QImage>
 #include <QImageReader>
 
 namespace dovrante {
 
-// A decoded image. Its HiMetric size makes one picture pixel one device pixel on screen:
-// pixelsPerInch is the screen's logical DPI times its device pixel ratio.
-class QtPicture final : public Picture {
-public:
-    QtPicture(QImage image, double pixelsPerInch)
-        : m_image(std::move(image))
-        , m_pixelsPerInch(pixelsPerInch)
-    {}
-
-    int widthHiMetric() const override;
-    int heightHiMetric() const override;
-    const QImage &image() const { return m_image; }
-
-private:
-    QImage m_image;
-    double m_pixelsPerInch;
-};
-
 // Decodes the reader's picture; fails with a description that starts with `what`.
-Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch, const std::string &what);
+Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch,
+                                 const std::string &what);
 
 // Pictures read and written with Qt's image plugins.
 class QtPictureFiles final : public PictureFiles {

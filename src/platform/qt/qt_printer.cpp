@@ -1,10 +1,10 @@
 #include "platform/qt/qt_printer.h"
 
 #include "platform/qt/cups_scheduler.h"
-#include "platform/qt/qt_fonts.h"
-#include "platform/qt/qt_picture.h"
-#include "platform/qt/qt_strings.h"
-#include "printing/scale_units.h"
+#include "platform/scale_units.h"
+#include "qt/qt_fonts.h"
+#include "qt/qt_picture.h"
+#include "qt/qt_strings.h"
 
 #include <QDir>
 #include <QPainter>
@@ -40,8 +40,7 @@ QImage forPaper(const QImage &image, bool monochrome)
 
 } // namespace
 
-QtPrinter::QtPrinter(CupsScheduler &scheduler)
-    : m_scheduler(scheduler)
+QtPrinter::QtPrinter(CupsScheduler &scheduler) : m_scheduler(scheduler)
 {}
 
 QtPrinter::~QtPrinter()
@@ -186,8 +185,8 @@ bool QtPrinter::beginJob()
 void QtPrinter::paintPicture(const Picture &picture, double left, double top, double width,
                              double height)
 {
-    const auto *qtPicture = dynamic_cast<const QtPicture *>(&picture);
-    if (!qtPicture || qtPicture->image().isNull()) {
+    const QImage *image = imageOf(&picture);
+    if (!image || image->isNull()) {
         fail("there is no picture to print");
         return;
     }
@@ -196,7 +195,7 @@ void QtPrinter::paintPicture(const Picture &picture, double left, double top, do
     // The scale is twips; the painter works in the device's dots.
     const double dots = m_job->resolution() / 1440.0;
     m_painter->drawImage(QRectF(left * dots, top * dots, width * dots, height * dots),
-                         forPaper(qtPicture->image(), monochrome()));
+                         forPaper(*image, monochrome()));
 }
 
 void QtPrinter::setFont(const FontSpec &font)

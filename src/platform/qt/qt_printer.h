@@ -21,7 +21,7 @@ class CupsScheduler;
 // same. A job is drawn into a PDF file and handed to CUPS by libcups, which says whether CUPS took
 // it (Qt's own CUPS engine drops that answer).
 class QtPrinter final : public Printer {
-  public:
+public:
     explicit QtPrinter(CupsScheduler &scheduler);
     ~QtPrinter() override;
 
@@ -40,7 +40,7 @@ class QtPrinter final : public Printer {
     void printText(const std::string &text) override;
     MaybeFailure endDoc() override;
 
-  private:
+private:
     // The QPrinter on the default destination; null while CUPS names none.
     QPrinter *destination() const;
     // The destination's page in the current orientation.

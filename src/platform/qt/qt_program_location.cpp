@@ -1,6 +1,6 @@
 #include "platform/qt/qt_program_location.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -5,7 +5,8 @@
 
 namespace dovrante {
 
-QtScreen::QtScreen() : m_screen(QGuiApplication::primaryScreen()) {}
+QtScreen::QtScreen() : m_screen(QGuiApplication::primaryScreen())
+{}
 
 float QtScreen::twipsPerPixel() const
 {

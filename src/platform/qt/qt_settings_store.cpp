@@ -1,6 +1,6 @@
 #include "platform/qt/qt_settings_store.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 #include <QSettings>
 

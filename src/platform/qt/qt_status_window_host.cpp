@@ -1,7 +1,7 @@
 #include "platform/qt/qt_status_window_host.h"
 
-#include "platform/qt/qt_fonts.h"
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_fonts.h"
+#include "qt/qt_strings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,8 +24,7 @@ QColor toQColor(Colour colour)
 
 } // namespace
 
-QtStatusWindowHost::QtStatusWindowHost(float twipsPerPixel)
-    : m_twipsPerPixel(twipsPerPixel)
+QtStatusWindowHost::QtStatusWindowHost(float twipsPerPixel) : m_twipsPerPixel(twipsPerPixel)
 {}
 
 QtStatusWindowHost::~QtStatusWindowHost() = default;

@@ -11,14 +11,14 @@ namespace dovrante {
 
 // The print status window as a small window of its own in the middle of the screen.
 class QtStatusWindowHost final : public StatusWindowHost {
-  public:
+public:
     explicit QtStatusWindowHost(float twipsPerPixel);
     ~QtStatusWindowHost() override;
 
     void showAndPaint(const StatusWindowLook &look) override;
     void close() override;
 
-  private:
+private:
     int toPixels(float twips) const;
 
     float m_twipsPerPixel;

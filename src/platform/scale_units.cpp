@@ -1,4 +1,4 @@
-#include "printing/scale_units.h"
+#include "platform/scale_units.h"
 
 #include "platform/printer.h"
 

@@ -1,6 +1,6 @@
-#include "platform/qt/qt_fonts.h"
+#include "qt/qt_fonts.h"
 
-#include "platform/qt/qt_strings.h"
+#include "qt/qt_strings.h"
 
 namespace dovrante {
 
