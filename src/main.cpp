@@ -153,6 +153,8 @@ int main(int argc, char *argv[])
     fileDialog.setBeforeModal(beforeModal);
     fontDialog.setBeforeModal(beforeModal);
 
+    // The widgets take their fonts and places now, while the clip may still be on its way.
+    view.sync();
     form.Form_Load();
     view.sync();
     view.show();
