@@ -1,12 +1,8 @@
 // Every mouse and key binding of the main window driven by real input, one press at a time: each
 // must have exactly one effect, the one a person sees.
 
-#include "app/toolbar_layout.h"
 #include "e2e_harness.h"
 
-#include <gtest/gtest.h>
-
-#include <QImage>
 #include <QPainter>
 
 #include <cmath>
@@ -22,20 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const StartupLayout Layout = computeStartupLayout(1920 * 15, 1080 * 15);
-
-QRect pixels(const Place &place)
-{
-    const auto px = [](float twips) { return static_cast<int>(std::lround(twips / 15.0)); };
-    return QRect(px(place.left), px(place.top), px(place.width), px(place.height));
-}
-
-bool near(QColor actual, QColor expected)
-{
-    return std::abs(actual.red() - expected.red()) <= 10 &&
-           std::abs(actual.green() - expected.green()) <= 10 &&
-           std::abs(actual.blue() - expected.blue()) <= 10;
-}
+const StartupLayout &Layout = ScreenLayout;
 
 bool dark(QColor colour)
 {
@@ -92,13 +75,7 @@ char stateWord(const QImage &shot)
 
 size_t entries(const std::string &dataFile)
 {
-    const std::string separator = "--- --- --- --- --- ---";
-    const std::string text = readFile(dataFile);
-    size_t n = 0;
-    for (size_t at = text.find(separator); at != std::string::npos;
-         at = text.find(separator, at + 1))
-        ++n;
-    return n;
+    return count(readFile(dataFile), "--- --- --- --- --- ---");
 }
 
 enum class Clip { None, Text, Picture, TallPicture, WidePicture };
@@ -163,31 +140,10 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
         QPainter painter(&image);
         paint(painter);
         painter.end();
-        const std::string path = program.home() + "/picture.png";
-        image.save(QString::fromStdString(path), "PNG");
-        clipboard.putFile(path, "image/png");
+        clipboard.putImage(image, program.home() + "/picture.png");
     }
 
-    std::string focusedWindow() { return trimmed(run({"xdotool", "getwindowfocus"}).output); }
-
-    static std::string trimmed(std::string text)
-    {
-        while (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        return text;
-    }
-
-    std::string dataFile() const { return program.folder() + "/Dovrante Data.txt"; }
-
-    QImage screenWhen(const std::function<bool(const QImage &)> &ready)
-    {
-        QImage shot;
-        waitUntil([&] {
-            shot = screenshot();
-            return !shot.isNull() && ready(shot);
-        });
-        return shot;
-    }
+    std::string dataFile() const { return program.dataFile(); }
 
     // The caption box is shown and the focus passed on from it, in tab order, to its button.
     void focusTheCaptionButton()
@@ -250,8 +206,7 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
     // How far the picture has moved, told by the colour at a point it passes.
     void expectColourAt(const QPoint &at, QColor colour)
     {
-        const QImage shot =
-            screenWhen([&](const QImage &s) { return near(s.pixelColor(at), colour); });
+        screenWhen([&](const QImage &s) { return near(s.pixelColor(at), colour); });
         settle();
         EXPECT_TRUE(near(screenshot().pixelColor(at), colour))
             << screenshot().pixelColor(at).name().toStdString();
@@ -463,9 +418,8 @@ TEST(InputWithoutWindowManagerE2eTest, TheWindowTakesTheFocusAndEscapeWorksAtOnc
     program.start();
     const std::string window = program.waitForWindow();
     ASSERT_FALSE(window.empty());
-    EXPECT_TRUE(waitUntil([&] {
-        return InputE2eTest::trimmed(run({"xdotool", "getwindowfocus"}).output) == window;
-    })) << "the window did not take the keyboard focus";
+    EXPECT_TRUE(waitUntil([&] { return focusedWindow() == window; }))
+        << "the window did not take the keyboard focus";
     run({"xdotool", "key", "Escape"});
     EXPECT_TRUE(program.waitForExit());
 }
