@@ -244,11 +244,7 @@ std::string XClipboard::read(const std::string &mimeType)
     return result.exitCode == 0 ? result.output : std::string();
 }
 
-ProgramUnderTest::ProgramUnderTest() : ProgramUnderTest(DOVRANTE_EXECUTABLE)
-{}
-
-ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable, const std::string &fileName)
-    : m_fileName(fileName)
+ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable)
 {
     char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
     m_root = ::mkdtemp(pattern);

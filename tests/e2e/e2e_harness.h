@@ -55,11 +55,8 @@ public:
 // The program copied into a fresh folder of its own, run there with its own home folder.
 class ProgramUnderTest {
 public:
-    ProgramUnderTest();
-    // The same with another build of the program, one made for a test of its own, copied under
-    // the given file name.
-    explicit ProgramUnderTest(const std::string &builtExecutable,
-                              const std::string &fileName = "Dovrante");
+    // The build's program, or another build made for a test of its own.
+    explicit ProgramUnderTest(const std::string &builtExecutable = DOVRANTE_EXECUTABLE);
     // An installed program, run where it lies and started by a command of its own (a link on
     // PATH, say); only its home folder is fresh.
     struct Installed {
@@ -74,7 +71,7 @@ public:
     // The folder holding the executable and its files.
     const std::string &folder() const { return m_folder; }
     const std::string &home() const { return m_home; }
-    std::string executable() const { return m_folder + "/" + m_fileName; }
+    std::string executable() const { return m_folder + "/Dovrante"; }
     std::string file(const std::string &name) const { return m_folder + "/" + name; }
     std::string dataFile() const { return file("Dovrante Data.txt"); }
 
@@ -117,7 +114,6 @@ private:
     std::string m_root;
     std::string m_folder;
     std::string m_home;
-    std::string m_fileName = "Dovrante";
     std::string m_startCommand;
     std::vector<std::string> m_environment;
     std::optional<long> m_fileSizeLimit;

@@ -26,7 +26,7 @@ struct Fault {
 // Everything one fault needs, ended with it.
 struct Scene {
     XClipboard clipboard;
-    ProgramUnderTest program{DOVRANTE_E2E_EXECUTABLE, "Dovrante"};
+    ProgramUnderTest program{DOVRANTE_E2E_EXECUTABLE};
     std::unique_ptr<FakeScheduler> scheduler;
     std::unique_ptr<SilentClipboardOwner> owner;
 
