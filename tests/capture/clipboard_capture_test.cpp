@@ -74,7 +74,7 @@ TEST_F(ClipboardCaptureTest, APictureIsShownInColourUnderADateAndTimeName)
     EXPECT_TRUE(files.files.empty());
 }
 
-TEST_F(ClipboardCaptureTest, TheDateCaptionIsKeptWithinTheYearAndAfterANewYear)
+TEST_F(ClipboardCaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
 {
     clipboard.holdPicture(makePicture(100, 100));
     clock.setNow(DateTime{2026, 12, 31, 23, 59, 59});
@@ -90,12 +90,8 @@ TEST_F(ClipboardCaptureTest, TheDateCaptionIsKeptWithinTheYearAndAfterANewYear)
     f.ReloadFromClipboard();
     EXPECT_EQ(f.caption, "20261231 235959.jpg");
     EXPECT_EQ(f.dateCaption, "20261231 235959.jpg");
-}
 
-TEST_F(ClipboardCaptureTest, ATypedCaptionSurvivesAPictureCapture)
-{
-    clipboard.holdPicture(makePicture(100, 100));
-    Form1 &f = started();
+    // A typed caption survives a picture capture.
     f.caption = "holiday.jpg";
     f.ReloadFromClipboard();
     EXPECT_EQ(f.caption, "holiday.jpg");

@@ -119,37 +119,28 @@ TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBefor
     const std::string folder = program.home() + "/saved pics/";
     fs::create_directories(folder);
     startWith(filled(40, 30, Qt::blue));
-    program.click(ScreenLayout.cmdSaveAs);
-    choose("Save As", folder + "shot"); // the dialog adds "jpg"; the content is still a bitmap
-    const std::string path = folder + "shot.jpg";
-    ASSERT_TRUE(waitUntil([&] { return program.title() == path; })) << program.title();
-    EXPECT_EQ(readFile(path).substr(0, 2), "BM");
-    EXPECT_EQ(decode(readFile(path), "BMP").size(), QSize(40, 30));
-    EXPECT_EQ(storedFolder(), folder);
+    // The dialog adds "jpg"; a name with double quotes is taken as typed.
+    for (const auto &[typed, path] :
+         {std::pair{folder + "shot", folder + "shot.jpg"},
+          std::pair{folder + "my \"best\" shot.jpg", folder + "my \"best\" shot.jpg"}}) {
+        program.click(ScreenLayout.cmdSaveAs);
+        choose("Save As", typed);
+        ASSERT_TRUE(waitUntil([&] { return program.title() == path; })) << program.title();
+        EXPECT_EQ(readFile(path).substr(0, 2), "BM") << "the content is still a bitmap";
+        EXPECT_EQ(decode(readFile(path), "BMP").size(), QSize(40, 30));
+        EXPECT_EQ(storedFolder(), folder);
+    }
+    EXPECT_FALSE(fs::exists(folder + "best.jpg"));
 
     // No to the question shows the dialog once more.
     program.click(ScreenLayout.cmdSaveAs);
-    choose("Save As", path);
+    choose("Save As", folder + "shot.jpg");
     const std::string question = program.waitForWindowTitled("File exists");
     ASSERT_FALSE(question.empty());
-    EXPECT_NE(program.messageBoxText(question, clipboard).find("Overwrite  " + path),
+    EXPECT_NE(program.messageBoxText(question, clipboard).find("Overwrite  " + folder + "shot.jpg"),
               std::string::npos);
     program.pressKeysIn(question, {"Escape"});
     EXPECT_FALSE(program.waitForWindowTitled("Save As").empty());
-}
-
-TEST_F(FilesE2eTest, SaveAsTakesATypedNameWithDoubleQuotesAsTyped)
-{
-    const std::string folder = program.home() + "/saved";
-    fs::create_directories(folder);
-    startWith(filled(40, 30, Qt::darkCyan));
-    program.click(ScreenLayout.cmdSaveAs);
-    const std::string saved = folder + "/my \"best\" shot.jpg";
-    choose("Save As", saved);
-    EXPECT_TRUE(waitUntil([&] { return QImage(QString::fromStdString(saved)).width() == 40; }));
-    EXPECT_FALSE(fs::exists(folder + "/best.jpg"));
-    EXPECT_TRUE(waitUntil([&] { return program.title() == saved; })) << program.title();
-    EXPECT_EQ(storedFolder(), folder + "/");
 }
 
 TEST_F(FilesE2eTest, SaveAsOfTextWritesTheFixedLayoutAndHandsItToTheLinkProgram)
@@ -177,23 +168,7 @@ TEST_F(FilesE2eTest, F2AndEnterRenameTheWindowAndTheBoxComesBackWhollySelected)
     }
 }
 
-TEST_F(FilesE2eTest, CtrlOPutsTheJpegOnTheClipboardAndStartsTheCopy)
-{
-    const std::string folder = program.home() + "/my pics/";
-    fs::create_directories(folder);
-    ASSERT_TRUE(
-        filled(64, 48, Qt::darkGreen).save(QString::fromStdString(folder + "photo 1.jpg"), "JPG"));
-
-    startWith("before");
-    program.pressKeys({"ctrl+o"});
-    choose("Open Clip File", folder + "photo 1.jpg");
-    EXPECT_EQ(started(0), "Dovrante|0|");
-    EXPECT_EQ(program.title(), folder + "photo 1.jpg");
-    EXPECT_EQ(storedFolder(), folder);
-    EXPECT_EQ(decode(clipboard.read("image/png"), "PNG").size(), QSize(64, 48));
-}
-
-TEST_F(FilesE2eTest, EachCompanionButtonStartsItsProgramOnTheExactPath)
+TEST_F(FilesE2eTest, EachCompanionButtonAndCtrlOStartItsProgramOnTheExactPath)
 {
     startWith("companions");
     const std::string folder = program.folder(); // "program folder": a blank in the path
@@ -207,6 +182,17 @@ TEST_F(FilesE2eTest, EachCompanionButtonStartsItsProgramOnTheExactPath)
         program.click(companions[i].first);
         EXPECT_EQ(started(i), companions[i].second);
     }
+
+    // Ctrl+O puts the chosen JPEG on the clipboard and starts the program's copy, which shows it.
+    const std::string photo = program.home() + "/my pics/photo 1.jpg";
+    fs::create_directories(program.home() + "/my pics");
+    ASSERT_TRUE(filled(64, 48, Qt::darkGreen).save(QString::fromStdString(photo), "JPG"));
+    program.pressKeys({"ctrl+o"});
+    choose("Open Clip File", photo);
+    EXPECT_EQ(started(4), "Dovrante|0|");
+    EXPECT_EQ(program.title(), photo);
+    EXPECT_EQ(storedFolder(), program.home() + "/my pics/");
+    EXPECT_EQ(decode(clipboard.read("image/png"), "PNG").size(), QSize(64, 48));
 
     // Without an editor beside the program or on the PATH, the command line is shown.
     fs::remove(program.file("Notepad3"));
