@@ -18,7 +18,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const StartupLayout &Layout = ScreenLayout;
+// Its own copy: the points below are computed from it before any test runs.
+const StartupLayout Layout = computeStartupLayout(1920 * 15, 1080 * 15);
 
 bool dark(QColor colour)
 {
@@ -145,14 +146,6 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
 
     std::string dataFile() const { return program.dataFile(); }
 
-    // The caption box is shown and the focus passed on from it, in tab order, to its button.
-    void focusTheCaptionButton()
-    {
-        keys({"F2"});
-        settle();
-        keys({"Tab"});
-    }
-
     void click(const QPoint &at, int button = 1) { program.clickAt(at.x(), at.y(), button); }
     void keys(const std::vector<std::string> &names)
     {
@@ -225,24 +218,64 @@ const QPoint RightArrow(1888, 1038);
 const QPoint RightTrackEnd(1860, 1038);
 const QPoint DownArrow(1904, 1022);
 
-void putTextAfterStart(InputE2eTest &t)
+using Step = std::function<void(InputE2eTest &)>;
+
+// The inputs and effects most bindings are made of.
+Step press(QPoint at, int button = 1)
 {
-    t.clipboard.putText("taken again");
+    return [=](InputE2eTest &t) { t.click(at, button); };
 }
+Step keys(std::vector<std::string> names)
+{
+    return [=](InputE2eTest &t) { t.keys(names); };
+}
+// A new text on the clipboard first, for the capture the input makes.
+Step afterNewText(Step input)
+{
+    return [=](InputE2eTest &t) {
+        t.clipboard.putText("taken again");
+        input(t);
+    };
+}
+Step afterF2(Step input)
+{
+    return [=](InputE2eTest &t) {
+        t.keys({"F2"});
+        t.settle();
+        input(t);
+    };
+}
+Step oneBox(std::string title, std::string text)
+{
+    return [=](InputE2eTest &t) { t.expectOneBox(title, text); };
+}
+Step toolbar(bool shown, char word)
+{
+    return [=](InputE2eTest &t) { t.expectToolbar(shown, word); };
+}
+Step captionBox(bool shown)
+{
+    return [=](InputE2eTest &t) { t.expectCaptionBox(shown); };
+}
+Step colourAt(QPoint at, QColor colour)
+{
+    return [=](InputE2eTest &t) { t.expectColourAt(at, colour); };
+}
+const Step OneCapture = &InputE2eTest::expectOneCapture;
+const Step Ends = [](InputE2eTest &t) { EXPECT_TRUE(t.program.waitForExit()); };
+const QPoint OnToggle = pixels(Layout.txtMin).center();
+const QPoint OnCaptionBox = pixels(Layout.txtCaption).center();
 
 const Binding Bindings[] = {
-    {"txtMinClickTogglesTheToolbarOnce", Clip::Text,
-     [](InputE2eTest &t) { t.click(pixels(Layout.txtMin).center()); },
-     [](InputE2eTest &t) { t.expectToolbar(false, '+'); }},
+    {"txtMinClickTogglesTheToolbarOnce", Clip::Text, press(OnToggle), toolbar(false, '+')},
     {"txtMinTwoClicksBringTheToolbarBack", Clip::Picture,
      [](InputE2eTest &t) {
-         t.click(pixels(Layout.txtMin).center());
+         t.click(OnToggle);
          t.settle();
-         t.click(pixels(Layout.txtMin).center());
+         t.click(OnToggle);
      },
-     [](InputE2eTest &t) { t.expectToolbar(true, '_'); }},
-    {"TextViewLeftPressTogglesTheToolbarOnce", Clip::Text,
-     [](InputE2eTest &t) { t.click(OnText, 1); },
+     toolbar(true, '_')},
+    {"TextViewLeftPressTogglesTheToolbarOnce", Clip::Text, press(OnText, 1),
      [](InputE2eTest &t) {
          t.expectToolbar(false, '-');
          EXPECT_FALSE(shown(screenshot(), Layout.cmdFont));
@@ -250,89 +283,55 @@ const Binding Bindings[] = {
     {"TextViewRightPressCapturesOnce", Clip::Text,
      [](InputE2eTest &t) {
          std::filesystem::remove(t.dataFile());
-         putTextAfterStart(t);
-         t.click(OnText, 3);
+         afterNewText(press(OnText, 3))(t);
      },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"TextViewMiddlePressDoesNothing", Clip::Text, [](InputE2eTest &t) { t.click(OnText, 2); },
+     OneCapture},
+    {"TextViewMiddlePressDoesNothing", Clip::Text, press(OnText, 2),
      [](InputE2eTest &t) {
          t.expectToolbar(true, '-');
          EXPECT_EQ(entries(t.dataFile()), 1u);
      }},
-    {"PictureLeftPressShowsTheSizesReportOnce", Clip::Picture,
-     [](InputE2eTest &t) { t.click(OnPicture, 1); },
-     [](InputE2eTest &t) { t.expectOneBox("Test: Picture Sizes", "Picture2:\t0\t0\t4500\t6000"); }},
-    {"PictureMiddlePressShowsTheSizesReportOnce", Clip::Picture,
-     [](InputE2eTest &t) { t.click(OnPicture, 2); },
-     [](InputE2eTest &t) { t.expectOneBox("Test: Picture Sizes", ""); }},
-    {"PictureRightPressCapturesOnce", Clip::Picture,
-     [](InputE2eTest &t) {
-         putTextAfterStart(t);
-         t.click(OnPicture, 3);
-     },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"BareViewportClickShowsItsWidthOnce", Clip::Picture,
-     [](InputE2eTest &t) { t.click(OnBareViewport, 1); },
-     [](InputE2eTest &t) { t.expectOneBox("Dovrante", "28445"); }},
-    {"BareViewportRightPressCapturesOnce", Clip::Picture,
-     [](InputE2eTest &t) {
-         putTextAfterStart(t);
-         t.click(OnBareViewport, 3);
-     },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
+    {"PictureLeftPressShowsTheSizesReportOnce", Clip::Picture, press(OnPicture, 1),
+     oneBox("Test: Picture Sizes", "Picture2:\t0\t0\t4500\t6000")},
+    {"PictureMiddlePressShowsTheSizesReportOnce", Clip::Picture, press(OnPicture, 2),
+     oneBox("Test: Picture Sizes", "")},
+    {"PictureRightPressCapturesOnce", Clip::Picture, afterNewText(press(OnPicture, 3)), OneCapture},
+    {"BareViewportClickShowsItsWidthOnce", Clip::Picture, press(OnBareViewport, 1),
+     oneBox("Dovrante", "28445")},
+    {"BareViewportRightPressCapturesOnce", Clip::Picture, afterNewText(press(OnBareViewport, 3)),
+     OneCapture},
     {"Image1RightPressCapturesOnce", Clip::Picture,
      [](InputE2eTest &t) {
          // The arrow moves the small picture 4 pixels right, baring the measuring image's edge.
          t.click(RightArrow);
          t.settle();
-         putTextAfterStart(t);
-         t.click(QPoint(1, 150), 3);
+         afterNewText(press(QPoint(1, 150), 3))(t);
      },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"CaptionBoxRightPressResetsTheCaptionOnce", Clip::None,
-     [](InputE2eTest &t) {
-         t.keys({"F2"});
-         t.settle();
-         t.click(pixels(Layout.txtCaption).center(), 3);
-     },
+     OneCapture},
+    {"CaptionBoxRightPressResetsTheCaptionOnce", Clip::None, afterF2(press(OnCaptionBox, 3)),
      [](InputE2eTest &t) {
          t.expectOneBox("Dovrante", "Reset to Date/Time..");
          EXPECT_TRUE(std::regex_match(t.program.title(), std::regex(R"(\d{8} \d{6}\.jpg)")));
      }},
-    {"CaptionBoxLeftPressChangesNothing", Clip::None,
-     [](InputE2eTest &t) {
-         t.keys({"F2"});
-         t.settle();
-         t.click(pixels(Layout.txtCaption).center(), 1);
-     },
+    {"CaptionBoxLeftPressChangesNothing", Clip::None, afterF2(press(OnCaptionBox, 1)),
      [](InputE2eTest &t) {
          t.expectCaptionBox(true);
          EXPECT_TRUE(t.program.waitForWindowTitled("Dovrante", 500ms).empty());
          EXPECT_EQ(t.program.title(), "Clipboard Print with Options");
      }},
-    {"CaptionBoxEnterNamesTheWindow", Clip::None,
-     [](InputE2eTest &t) {
-         t.keys({"F2"});
-         t.settle();
+    {"CaptionBoxEnterNamesTheWindow", Clip::None, afterF2([](InputE2eTest &t) {
          t.program.typeIn(t.window, "my name");
          t.keys({"Return"});
-     },
+     }),
      [](InputE2eTest &t) {
          t.expectCaptionBox(false);
          EXPECT_EQ(t.program.title(), "my name");
      }},
-    {"BareWindowClickShowsTheCaptionOnce", Clip::None,
-     [](InputE2eTest &t) { t.click(OnBareWindow); },
-     [](InputE2eTest &t) { t.expectOneBox("Dovrante", "Clipboard Print with Options"); }},
-    {"F2ShowsTheCaptionBoxOnce", Clip::None, [](InputE2eTest &t) { t.keys({"F2"}); },
-     [](InputE2eTest &t) { t.expectCaptionBox(true); }},
-    {"F5CapturesOnce", Clip::None,
-     [](InputE2eTest &t) {
-         putTextAfterStart(t);
-         t.keys({"F5"});
-     },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"CtrlOOpensOneFileDialog", Clip::None, [](InputE2eTest &t) { t.keys({"ctrl+o"}); },
+    {"BareWindowClickShowsTheCaptionOnce", Clip::None, press(OnBareWindow),
+     oneBox("Dovrante", "Clipboard Print with Options")},
+    {"F2ShowsTheCaptionBoxOnce", Clip::None, keys({"F2"}), captionBox(true)},
+    {"F5CapturesOnce", Clip::None, afterNewText(keys({"F5"})), OneCapture},
+    {"CtrlOOpensOneFileDialog", Clip::None, keys({"ctrl+o"}),
      [](InputE2eTest &t) {
          const std::string dialog = t.program.waitForWindowTitled("Open Clip File");
          ASSERT_FALSE(dialog.empty()) << "no file dialog";
@@ -343,31 +342,19 @@ const Binding Bindings[] = {
              << "a second dialog came";
          EXPECT_TRUE(t.program.running());
      }},
-    {"EscapeEndsTheProgram", Clip::Text, [](InputE2eTest &t) { t.keys({"Escape"}); },
-     [](InputE2eTest &t) { EXPECT_TRUE(t.program.waitForExit()); }},
-    {"CtrlBracketEndsTheProgram", Clip::None, [](InputE2eTest &t) { t.keys({"ctrl+bracketleft"}); },
-     [](InputE2eTest &t) { EXPECT_TRUE(t.program.waitForExit()); }},
-    {"SpaceOnAFocusedButtonPressesItOnce", Clip::None,
-     [](InputE2eTest &t) {
-         t.focusTheCaptionButton();
-         t.keys({"space"});
-     },
-     [](InputE2eTest &t) { t.expectCaptionBox(false); }},
-    {"EnterOnAFocusedButtonPressesItOnce", Clip::None,
-     [](InputE2eTest &t) {
-         t.focusTheCaptionButton();
-         t.keys({"Return"});
-     },
-     [](InputE2eTest &t) { t.expectCaptionBox(false); }},
-    {"HorizontalArrowMovesThePictureOneStep", Clip::WidePicture,
-     [](InputE2eTest &t) { t.click(RightArrow); },
-     [](InputE2eTest &t) { t.expectColourAt(QPoint(20, 300), Qt::yellow); }},
-    {"HorizontalTrackMovesThePictureOnePage", Clip::WidePicture,
-     [](InputE2eTest &t) { t.click(RightTrackEnd); },
-     [](InputE2eTest &t) { t.expectColourAt(QPoint(20, 300), Qt::yellow); }},
-    {"VerticalArrowMovesThePictureOneStep", Clip::TallPicture,
-     [](InputE2eTest &t) { t.click(DownArrow); },
-     [](InputE2eTest &t) { t.expectColourAt(QPoint(300, 7), Qt::yellow); }},
+    {"EscapeEndsTheProgram", Clip::Text, keys({"Escape"}), Ends},
+    {"CtrlBracketEndsTheProgram", Clip::None, keys({"ctrl+bracketleft"}), Ends},
+    // The caption box is shown and the focus passed on from it, in tab order, to its button.
+    {"SpaceOnAFocusedButtonPressesItOnce", Clip::None, afterF2(keys({"Tab", "space"})),
+     captionBox(false)},
+    {"EnterOnAFocusedButtonPressesItOnce", Clip::None, afterF2(keys({"Tab", "Return"})),
+     captionBox(false)},
+    {"HorizontalArrowMovesThePictureOneStep", Clip::WidePicture, press(RightArrow),
+     colourAt(QPoint(20, 300), Qt::yellow)},
+    {"HorizontalTrackMovesThePictureOnePage", Clip::WidePicture, press(RightTrackEnd),
+     colourAt(QPoint(20, 300), Qt::yellow)},
+    {"VerticalArrowMovesThePictureOneStep", Clip::TallPicture, press(DownArrow),
+     colourAt(QPoint(300, 7), Qt::yellow)},
 };
 
 TEST_P(InputE2eTest, OneInputHasOneEffect)
