@@ -61,10 +61,7 @@ TEST_F(StartupTest, AnEmptyClipboardFillsTheScreenWithTheToolbarAloneAndTouchesN
     EXPECT_TRUE(f.keyPreview);
     EXPECT_EQ(f.cmdPrint.left, 28800 - 5935);
 
-    for (const Button *b :
-         {&f.cmdOpen, &f.cmdFolders, &f.cmdSave, &f.cmdBmpData, &f.cmdTxtData, &f.cmdCaption,
-          &f.cmdSaveAs, &f.cmdIdeas, &f.cmdReload, &f.cmdColor, &f.cmdPrint})
-        EXPECT_TRUE(b->visible) << b->caption;
+    expectToolbar(f, true);
     EXPECT_FALSE(f.cmdMin.visible);
     EXPECT_EQ(f.cmdMin.caption, "_");
     EXPECT_TRUE(f.txtMin.visible);
