@@ -51,57 +51,17 @@ TEST(StartupLayoutTest, FollowsTheScreenExceptForTheTextView)
     EXPECT_EQ(l.RichTextBox1, (Place{0, 0, 19100, 14855}));
 }
 
-TEST_F(StartupTest, FillsTheScreenOnAPaleYellowBackground)
+TEST_F(StartupTest, AnEmptyClipboardFillsTheScreenWithTheToolbarAloneAndTouchesNothing)
 {
     screen.widthPixels = 1920;
     screen.heightPixels = 1080;
     Form1 &f = started();
-    EXPECT_EQ(f.left, 0);
-    EXPECT_EQ(f.top, 0);
-    EXPECT_EQ(f.width, 28800);
-    EXPECT_EQ(f.height, 16200);
+    EXPECT_EQ((Place{f.left, f.top, f.width, f.height}), (Place{0, 0, 28800, 16200}));
     EXPECT_EQ(f.backColour, 0xC8FAFFu);
     EXPECT_TRUE(f.keyPreview);
     EXPECT_EQ(f.cmdPrint.left, 28800 - 5935);
-}
 
-TEST_F(StartupTest, NamesTheProgramFilesAfterAFolderWithBlanks)
-{
-    program.folder = "/home/me/My Tools";
-    program.base = "Dovrante";
-    Form1 &f = started();
-    EXPECT_EQ(f.bmpDataFolder, "/home/me/My Tools/Dovrante/BMP Data");
-    EXPECT_EQ(f.cmdBmpData.toolTip,
-              "Open the BMP Data Folder: /home/me/My Tools/Dovrante/BMP Data");
-    EXPECT_EQ(f.cmdTxtData.toolTip, "Edit the Text Data File: /home/me/My Tools/Dovrante Data.txt");
-}
-
-TEST_F(StartupTest, AnExecutableWithoutExtensionKeepsItsPicturesBesideItsOtherFiles)
-{
-    // A folder cannot share the executable's own name.
-    program.executable = "Dovrante";
-    Form1 &f = started();
-    EXPECT_EQ(f.bmpDataFolder, "/opt/Tools/Dovrante BMP Data");
-    EXPECT_EQ(f.cmdBmpData.toolTip, "Open the BMP Data Folder: /opt/Tools/Dovrante BMP Data");
-    EXPECT_EQ(f.cmdTxtData.toolTip, "Edit the Text Data File: /opt/Tools/Dovrante Data.txt");
-}
-
-TEST_F(StartupTest, RenamingTheExecutableRenamesItsFiles)
-{
-    program.base = "Clipper";
-    program.executable = "Clipper.bin";
-    Form1 &f = started();
-    EXPECT_EQ(f.bmpDataFolder, "/opt/Tools/Clipper/BMP Data");
-    EXPECT_EQ(f.cmdTxtData.toolTip, "Edit the Text Data File: /opt/Tools/Clipper Data.txt");
-}
-
-TEST_F(StartupTest, ShowsOnlyTheToolbarWhileNothingIsCaptured)
-{
-    Form1 &f = started();
-    for (const Button *b :
-         {&f.cmdOpen, &f.cmdFolders, &f.cmdSave, &f.cmdBmpData, &f.cmdTxtData, &f.cmdCaption,
-          &f.cmdSaveAs, &f.cmdIdeas, &f.cmdReload, &f.cmdColor, &f.cmdPrint})
-        EXPECT_TRUE(b->visible) << b->caption;
+    expectToolbar(f, true);
     EXPECT_FALSE(f.cmdMin.visible);
     EXPECT_EQ(f.cmdMin.caption, "_");
     EXPECT_TRUE(f.txtMin.visible);
@@ -111,22 +71,39 @@ TEST_F(StartupTest, ShowsOnlyTheToolbarWhileNothingIsCaptured)
     expectShows(f, Shows::Nothing);
     EXPECT_TRUE(f.Image1.visible);
     EXPECT_EQ(f.RichTextBox1.font, (FontSpec{"Courier", 10.0f, false, false, false, false}));
-}
 
-TEST_F(StartupTest, CopiesTheUnchangedCaptionIntoTheCaptionBox)
-{
-    Form1 &f = started();
+    // The unchanged caption is copied into the caption box.
     EXPECT_EQ(f.caption, "Clipboard Print with Options");
     EXPECT_EQ(f.txtCaption.text, "Clipboard Print with Options");
     EXPECT_TRUE(f.dateCaption.empty());
-}
-
-TEST_F(StartupTest, WritesNothingAndAsksNothingWithAnEmptyClipboard)
-{
-    started();
     EXPECT_TRUE(files.files.empty());
     EXPECT_TRUE(messageBox.shown.empty());
     EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(StartupTest, TheProgramsFilesAreNamedAfterItsFolderAndItsName)
+{
+    const struct {
+        const char *folder, *base, *executable, *bmpData, *txtData;
+    } cases[] = {
+        {"/home/me/My Tools", "Dovrante", "Dovrante.exe", "/home/me/My Tools/Dovrante/BMP Data",
+         "/home/me/My Tools/Dovrante Data.txt"},
+        // A folder cannot share the executable's own name: the pictures go beside the files.
+        {"/opt/Tools", "Dovrante", "Dovrante", "/opt/Tools/Dovrante BMP Data",
+         "/opt/Tools/Dovrante Data.txt"},
+        {"/opt/Tools", "Clipper", "Clipper.bin", "/opt/Tools/Clipper/BMP Data",
+         "/opt/Tools/Clipper Data.txt"},
+    };
+    for (const auto &c : cases) {
+        program.folder = c.folder;
+        program.base = c.base;
+        program.executable = c.executable;
+        Form1 &f = form();
+        f.Form_Load();
+        EXPECT_EQ(f.bmpDataFolder, c.bmpData);
+        EXPECT_EQ(f.cmdBmpData.toolTip, std::string("Open the BMP Data Folder: ") + c.bmpData);
+        EXPECT_EQ(f.cmdTxtData.toolTip, std::string("Edit the Text Data File: ") + c.txtData);
+    }
 }
 
 } // namespace

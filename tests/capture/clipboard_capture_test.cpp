@@ -74,7 +74,7 @@ TEST_F(ClipboardCaptureTest, APictureIsShownInColourUnderADateAndTimeName)
     EXPECT_TRUE(files.files.empty());
 }
 
-TEST_F(ClipboardCaptureTest, TheDateCaptionIsKeptWithinTheYearAndAfterANewYear)
+TEST_F(ClipboardCaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
 {
     clipboard.holdPicture(makePicture(100, 100));
     clock.setNow(DateTime{2026, 12, 31, 23, 59, 59});
@@ -90,12 +90,8 @@ TEST_F(ClipboardCaptureTest, TheDateCaptionIsKeptWithinTheYearAndAfterANewYear)
     f.ReloadFromClipboard();
     EXPECT_EQ(f.caption, "20261231 235959.jpg");
     EXPECT_EQ(f.dateCaption, "20261231 235959.jpg");
-}
 
-TEST_F(ClipboardCaptureTest, ATypedCaptionSurvivesAPictureCapture)
-{
-    clipboard.holdPicture(makePicture(100, 100));
-    Form1 &f = started();
+    // A typed caption survives a picture capture.
     f.caption = "holiday.jpg";
     f.ReloadFromClipboard();
     EXPECT_EQ(f.caption, "holiday.jpg");
@@ -163,42 +159,38 @@ TEST_F(ClipboardCaptureTest, APictureThatCannotBeReadIsReportedAndTheViewStays)
 
 TEST_F(ClipboardCaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
 {
-    clipboard.holdText("shown before");
-    Form1 &f = started();
-    clipboard.formats = {49160, ClipFormat::Metafile, 0};
-    f.ReloadFromClipboard();
+    // The last of formats 3..9 and 0 found wins, tested in that order; then each format's box.
+    const struct {
+        std::vector<int> formats;
+        std::string kind;
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {{49160, ClipFormat::Metafile, 0}, "0", {"Bad format: 0", "0", "3"}},
+        {{ClipFormat::Palette}, "9", {"Bad format: 9", "9"}},
+        // Registered formats alone are as quiet as an empty clipboard.
+        {{49152, 49153}, ClipKind::Nothing, {}},
+    };
+    for (const auto &c : cases) {
+        clipboard.holdText("shown before");
+        Form1 &f = started();
+        messageBox.shown.clear();
+        clipboard.formats = c.formats;
+        clipboard.formatQueries = 0;
+        f.ReloadFromClipboard();
 
-    // The last of formats 3..9 and 0 found wins, tested in that order.
-    EXPECT_EQ(f.clipKind, "0");
-    ASSERT_EQ(messageBox.shown.size(), 3u);
-    EXPECT_EQ(messageBox.shown[0].text, "Bad format: 0");
-    EXPECT_FALSE(messageBox.shown[0].title.has_value());
-    EXPECT_EQ(messageBox.shown[1].text, "0");
-    EXPECT_EQ(messageBox.shown[1].title, "GetFormat number is");
-    EXPECT_EQ(messageBox.shown[2].text, "3");
-    expectShows(f, Shows::Text);
-    EXPECT_EQ(f.RichTextBox1.text, "shown before");
-    EXPECT_EQ(f.cmdColor.caption, "B/W");
-}
-
-TEST_F(ClipboardCaptureTest, APaletteAloneIsFormatNine)
-{
-    clipboard.formats = {ClipFormat::Palette};
-    Form1 &f = started();
-    EXPECT_EQ(f.clipKind, "9");
-    ASSERT_EQ(messageBox.shown.size(), 2u);
-    EXPECT_EQ(messageBox.shown[0].text, "Bad format: 9");
-    EXPECT_EQ(messageBox.shown[1].text, "9");
-}
-
-TEST_F(ClipboardCaptureTest, AnEmptyOrRegisteredOnlyClipboardIsQuiet)
-{
-    clipboard.formats = {49152, 49153};
-    Form1 &f = started();
-    EXPECT_EQ(f.clipKind, ClipKind::Nothing);
-    EXPECT_TRUE(messageBox.shown.empty());
-    EXPECT_TRUE(f.dateCaption.empty());
-    EXPECT_EQ(clipboard.formatQueries, 1);
+        EXPECT_EQ(f.clipKind, c.kind);
+        EXPECT_EQ(clipboard.formatQueries, 1);
+        ASSERT_EQ(messageBox.shown.size(), c.boxes.size()) << c.kind;
+        for (std::size_t i = 0; i < c.boxes.size(); ++i) {
+            EXPECT_EQ(messageBox.shown[i].text, c.boxes[i]);
+            // The first box has no title, those that follow name the format number.
+            EXPECT_EQ(messageBox.shown[i].title,
+                      i == 0 ? std::nullopt : std::optional<std::string>("GetFormat number is"));
+        }
+        expectShows(f, Shows::Text);
+        EXPECT_EQ(f.RichTextBox1.text, "shown before");
+        EXPECT_EQ(f.cmdColor.caption, "B/W");
+    }
 }
 
 TEST_F(ClipboardCaptureTest, RightButtonsCaptureAgainAndTheLeftOnTextFoldsTheToolbar)

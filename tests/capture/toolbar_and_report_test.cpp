@@ -8,32 +8,20 @@ namespace {
 
 using ToolbarToggleTest = FormFixture;
 
-std::vector<const Button *> toolbarButtons(const Form1 &f)
-{
-    return {&f.cmdColor,   &f.cmdCaption, &f.cmdReload, &f.cmdFolders, &f.cmdSave, &f.cmdSaveAs,
-            &f.cmdTxtData, &f.cmdBmpData, &f.cmdIdeas,  &f.cmdOpen,    &f.cmdPrint};
-}
-
 TEST_F(ToolbarToggleTest, TheToggleBoxFoldsTheToolbarAndBringsItBackWithText)
 {
     clipboard.holdText("text");
     Form1 &f = started();
-    f.txtMin_Click();
-    for (const Button *b : toolbarButtons(f))
-        EXPECT_FALSE(b->visible) << b->caption;
-    EXPECT_FALSE(f.cmdFont.visible);
-    EXPECT_FALSE(f.cmdFontP.visible);
-    EXPECT_EQ(f.cmdMin.caption, "+");
-    EXPECT_EQ(f.txtMin.text, "+");
-    EXPECT_TRUE(f.txtMin.visible);
-
-    f.txtMin_Click();
-    for (const Button *b : toolbarButtons(f))
-        EXPECT_TRUE(b->visible) << b->caption;
-    EXPECT_TRUE(f.cmdFont.visible);
-    EXPECT_TRUE(f.cmdFontP.visible);
-    EXPECT_EQ(f.txtMin.text, "_");
-    EXPECT_FALSE(f.cmdMin.visible);
+    for (const auto &[shown, word] : {std::pair{false, "+"}, {true, "_"}}) {
+        f.txtMin_Click();
+        expectToolbar(f, shown);
+        EXPECT_EQ(f.cmdFont.visible, shown);
+        EXPECT_EQ(f.cmdFontP.visible, shown);
+        EXPECT_EQ(f.cmdMin.caption, word);
+        EXPECT_EQ(f.txtMin.text, word);
+        EXPECT_TRUE(f.txtMin.visible);
+        EXPECT_FALSE(f.cmdMin.visible);
+    }
 }
 
 TEST_F(ToolbarToggleTest, TheFontButtonsStayHiddenUnlessTheClipIsText)

@@ -1,10 +1,8 @@
+// The window at start and what it makes of each kind of clip.
+
 #include "e2e_harness.h"
 
-#include <gtest/gtest.h>
-
-#include <QColor>
 #include <QDateTime>
-#include <QImage>
 #include <QPainter>
 
 #include <fstream>
@@ -13,97 +11,74 @@
 namespace dovrante::e2e {
 namespace {
 
-bool near(QColor actual, QColor expected)
+const QColor PaleYellow(255, 250, 200);
+const QColor Pink(255, 153, 204);
+
+// A picture whose first `stripe` columns are red, whose last column is blue, green between.
+QImage striped(int width, int height, int stripe)
 {
-    return std::abs(actual.red() - expected.red()) <= 10 &&
-           std::abs(actual.green() - expected.green()) <= 10 &&
-           std::abs(actual.blue() - expected.blue()) <= 10;
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, stripe, height, Qt::red);
+    painter.fillRect(width - 1, 0, 1, height, Qt::blue);
+    return image;
 }
 
-size_t count(const std::string &text, const std::string &part)
+using CaptureE2eTest = E2eTest;
+
+TEST_F(CaptureE2eTest, AnEmptyClipboardShowsThePaleYellowScreenAndThePinkToggle)
 {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
-
-class CaptureE2eTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
-    }
-
-    std::string dataFile() const { return program.folder() + "/Dovrante Data.txt"; }
-
-    // A picture whose first `stripe` columns are red, whose last column is blue, green between.
-    std::string writePicture(int width, int height, int stripe)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::green);
-        QPainter painter(&image);
-        painter.fillRect(0, 0, stripe, height, Qt::red);
-        painter.fillRect(width - 1, 0, 1, height, Qt::blue);
-        painter.end();
-        const std::string path = program.home() + "/picture.png";
-        image.save(QString::fromStdString(path), "PNG");
-        return path;
-    }
-
-    QImage screenWhen(const std::function<bool(const QImage &)> &ready)
-    {
-        QImage shot;
-        waitUntil([&] {
-            shot = screenshot();
-            return !shot.isNull() && ready(shot);
-        });
-        return shot;
-    }
-
-    XClipboard clipboard;
-    ProgramUnderTest program;
-};
-
-TEST_F(CaptureE2eTest, TextAtStartIsShownAndRecordedOnce)
-{
-    clipboard.putText("hello from the clipboard\nsecond line");
+    clipboard.clear();
     program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
+    const std::string window = program.waitForWindow();
+    ASSERT_FALSE(window.empty()) << "no window covering the screen";
     EXPECT_EQ(program.title(), "Clipboard Print with Options");
+    const auto g = windowGeometry(window);
+    EXPECT_EQ(g.at("X"), 0);
+    EXPECT_EQ(g.at("Y"), 0);
 
-    ASSERT_TRUE(waitUntil([&] { return count(readFile(dataFile()), std::string(79, '-')) == 1; }));
-    const std::string data = readFile(dataFile());
+    const QRect pink = pixels(ScreenLayout.txtMin);
+    const QImage shot =
+        screenWhen([](const QImage &s) { return near(s.pixelColor(960, 700), PaleYellow); });
+    EXPECT_TRUE(near(shot.pixelColor(960, 700), PaleYellow));
+    // Inside the box, clear of its frame and of the "-" in its middle; left of it the window.
+    EXPECT_TRUE(near(shot.pixelColor(pink.left() + 3, pink.top() + 4), Pink));
+    EXPECT_TRUE(near(shot.pixelColor(pink.left() - 3, pink.center().y()), PaleYellow));
+}
+
+TEST_F(CaptureE2eTest, TextAtStartIsShownAndRecordedOnceAndAPictureThatFailsLeavesIt)
+{
+    startWith("hello from the clipboard\nsecond line");
+    EXPECT_EQ(program.title(), "Clipboard Print with Options");
+    const std::string rule(79, '-');
+    ASSERT_TRUE(waitUntil([&] { return count(readFile(program.dataFile()), rule) == 1; }));
     EXPECT_NE(
-        data.find("\r\n--- --- --- --- --- ---\r\nhello from the clipboard\r\nsecond line\r\n" +
-                  std::string(79, '-') + "\r\n"),
+        readFile(program.dataFile())
+            .find("\r\n--- --- --- --- --- ---\r\nhello from the clipboard\r\nsecond line\r\n" +
+                  rule + "\r\n"),
         std::string::npos)
-        << data;
+        << readFile(program.dataFile());
     // The text view's white page covers the pale yellow window.
     const QImage shot =
         screenWhen([](const QImage &s) { return near(s.pixelColor(1000, 600), Qt::white); });
     EXPECT_TRUE(near(shot.pixelColor(1000, 600), Qt::white));
-}
 
-TEST_F(CaptureE2eTest, F5TakesNewTextAndRecordsIt)
-{
-    clipboard.putText("first clip");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    ASSERT_TRUE(waitUntil([&] { return count(readFile(dataFile()), "first clip") == 1; }));
-
-    clipboard.putText("second clip");
+    // A picture that cannot be decoded is reported, and the text view stays.
+    const std::string broken = program.home() + "/broken.png";
+    std::ofstream(broken) << "these bytes are no picture";
+    clipboard.putFile(broken, "image/png");
     program.pressKeys({"F5"});
-    ASSERT_TRUE(waitUntil([&] { return count(readFile(dataFile()), "second clip") == 1; }));
-    EXPECT_EQ(count(readFile(dataFile()), "--- --- --- --- --- ---"), 2u);
+    const std::string said = program.closeBox("Dovrante", clipboard);
+    EXPECT_NE(said.find("cannot be shown"), std::string::npos) << said;
+    EXPECT_EQ(program.title(), "Clipboard Print with Options");
+    EXPECT_TRUE(near(screenshot().pixelColor(1000, 600), Qt::white)) << "the text view went away";
 }
 
 TEST_F(CaptureE2eTest, APictureAtStartIsShownAtNaturalSizeUnderTheMomentsName)
 {
-    clipboard.putFile(writePicture(400, 300, 20), "image/png");
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
+    startWith(striped(400, 300, 20));
     const QDateTime after = QDateTime::currentDateTime().addSecs(1);
 
     const std::string title = program.title();
@@ -121,77 +96,49 @@ TEST_F(CaptureE2eTest, APictureAtStartIsShownAtNaturalSizeUnderTheMomentsName)
     EXPECT_FALSE(near(shot.pixelColor(200, 301), Qt::green));
 }
 
-TEST_F(CaptureE2eTest, TheScrollBarArrowMovesAWidePictureByAHundredth)
-{
-    // 2400 pixels wide: an arrow step is 24 pixels, the width of the red stripe.
-    clipboard.putFile(writePicture(2400, 1400, 24), "image/png");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    screenWhen([](const QImage &s) { return near(s.pixelColor(5, 300), Qt::red); });
+// Clicks on the horizontal bar, and where the picture's blue last column then lies.
+struct Scroll {
+    const char *name;
+    int width;
+    QPoint clickAt;
+    int clicks;
+    QPoint blueAt;
+};
 
-    // The horizontal bar lies under the viewport (1030 to 1047), its right arrow at its end (1896).
-    program.clickAt(1888, 1038);
+void PrintTo(const Scroll &scroll, std::ostream *out)
+{
+    *out << scroll.name;
+}
+
+class ScrollE2eTest : public E2eTest, public ::testing::WithParamInterface<Scroll> {};
+
+TEST_P(ScrollE2eTest, TheBarMovesThePictureTo)
+{
+    const Scroll &s = GetParam();
+    startWith(striped(s.width, 600, 20));
+    screenWhen([](const QImage &shot) { return near(shot.pixelColor(5, 300), Qt::red); });
+    for (int i = 0; i < s.clicks; ++i)
+        program.clickAt(s.clickAt.x(), s.clickAt.y());
     const QImage shot =
-        screenWhen([](const QImage &s) { return near(s.pixelColor(5, 300), Qt::green); });
-    EXPECT_TRUE(near(shot.pixelColor(5, 300), Qt::green));
+        screenWhen([&](const QImage &now) { return near(now.pixelColor(s.blueAt), Qt::blue); });
+    EXPECT_TRUE(near(shot.pixelColor(s.blueAt), Qt::blue));
+    EXPECT_TRUE(near(shot.pixelColor(s.blueAt - QPoint(1, 0)), Qt::green));
 }
 
-TEST_F(CaptureE2eTest, APictureSmallerThanTheViewportMovesRightTowardsTheTracksEnd)
-{
-    // 400 pixels wide: an arrow step is 4 pixels, so the blue last column moves from 399 to 403.
-    clipboard.putFile(writePicture(400, 300, 20), "image/png");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    screenWhen([](const QImage &s) { return near(s.pixelColor(399, 150), Qt::blue); });
+// The right arrow lies at (1888, 1038), the track's far end at (1860, 1038).
+const Scroll Scrolls[] = {
+    // 400 pixels wide: an arrow step is 4 pixels, so the last column moves from 399 to 403.
+    {"RightTowardsTheTracksEndWhenSmallerThanTheViewport", 400, {1888, 1038}, 1, {403, 300}},
+    // 16384 pixels wide: its overhang is far beyond the bar's 16 bits; each click pages right.
+    {"ToTheFarEdgeOfAVeryWidePicture", 16384, {1860, 1038}, 10, {1895, 300}},
+};
 
-    program.clickAt(1888, 1038);
-    const QImage shot =
-        screenWhen([](const QImage &s) { return near(s.pixelColor(403, 150), Qt::blue); });
-    EXPECT_TRUE(near(shot.pixelColor(403, 150), Qt::blue)) << "the picture did not move right";
-}
-
-TEST_F(CaptureE2eTest, AVeryWidePictureCanBeScrolledToItsFarEdge)
-{
-    // 16384 pixels wide: its overhang is far beyond the bar's 16 bits.
-    clipboard.putFile(writePicture(16384, 600, 20), "image/png");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    screenWhen([](const QImage &s) { return near(s.pixelColor(5, 300), Qt::red); });
-
-    // Each click on the track's far end pages right by the viewport's width.
-    for (int page = 0; page < 10; ++page)
-        program.clickAt(1860, 1038);
-    const QImage shot =
-        screenWhen([](const QImage &s) { return near(s.pixelColor(1895, 300), Qt::blue); });
-    EXPECT_TRUE(near(shot.pixelColor(1895, 300), Qt::blue)) << "the far edge is out of reach";
-    EXPECT_TRUE(near(shot.pixelColor(1894, 300), Qt::green));
-}
-
-TEST_F(CaptureE2eTest, APictureThatCannotBeDecodedIsReportedAndTheTextViewStays)
-{
-    clipboard.putText("kept on show");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    ASSERT_TRUE(waitUntil([&] { return count(readFile(dataFile()), "kept on show") == 1; }));
-
-    const std::string broken = program.home() + "/broken.png";
-    {
-        std::ofstream out(broken);
-        out << "these bytes are no picture";
-    }
-    clipboard.putFile(broken, "image/png");
-    program.pressKeys({"F5"});
-    const std::string said = program.closeBox("Dovrante", clipboard);
-    EXPECT_NE(said.find("cannot be shown"), std::string::npos) << said;
-    EXPECT_EQ(program.title(), "Clipboard Print with Options");
-    const QImage shot = screenshot();
-    EXPECT_TRUE(near(shot.pixelColor(1000, 600), Qt::white)) << "the text view went away";
-}
+INSTANTIATE_TEST_SUITE_P(Scrolls, ScrollE2eTest, ::testing::ValuesIn(Scrolls),
+                         [](const auto &row) { return std::string(row.param.name); });
 
 TEST_F(CaptureE2eTest, AClipboardOwnerThatNeverAnswersDoesNotHangTheStart)
 {
     clipboard.putText("frozen owner");
-    // The owner stops answering requests for the clipboard's contents.
     clipboard.freezeOwner();
     program.start();
     // Each question to the owner gives up after a few seconds.
@@ -204,10 +151,7 @@ TEST_F(CaptureE2eTest, AClipboardOwnerThatNeverAnswersDoesNotHangTheStart)
 TEST_F(CaptureE2eTest, AMetafileOnlyClipboardIsReportedByItsFormatNumbers)
 {
     const std::string metafile = program.home() + "/clip.wmf";
-    {
-        std::ofstream out(metafile);
-        out << "not really a metafile";
-    }
+    std::ofstream(metafile) << "not really a metafile";
     clipboard.putFile(metafile, "image/x-wmf");
     program.start();
 
@@ -215,18 +159,8 @@ TEST_F(CaptureE2eTest, AMetafileOnlyClipboardIsReportedByItsFormatNumbers)
     EXPECT_NE(badFormat.find("\nBad format: 3\n"), std::string::npos) << badFormat;
     const std::string number = program.closeBox("GetFormat number is", clipboard);
     EXPECT_NE(number.find("\n3\n"), std::string::npos) << number;
-
     ASSERT_FALSE(program.waitForWindow().empty());
     EXPECT_EQ(program.title(), "Clipboard Print with Options");
-}
-
-TEST_F(CaptureE2eTest, TheEscapeCharacterEndsTheProgram)
-{
-    clipboard.putText("text");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    program.pressKeys({"ctrl+bracketleft"});
-    EXPECT_TRUE(program.waitForExit());
 }
 
 } // namespace

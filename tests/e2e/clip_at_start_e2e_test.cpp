@@ -3,9 +3,6 @@
 
 #include "e2e_harness.h"
 
-#include <gtest/gtest.h>
-
-#include <QImage>
 #include <QRandomGenerator>
 
 #include <filesystem>
@@ -27,23 +24,7 @@ void PrintTo(const TextClip &clip, std::ostream *out)
     *out << clip.name;
 }
 
-class ClipAtStartE2eTest : public ::testing::TestWithParam<TextClip> {
-protected:
-    void SetUp() override
-    {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
-    }
-
-    std::string writeFile(const std::string &name, const std::string &bytes)
-    {
-        const std::string path = program.home() + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    XClipboard clipboard;
-    ProgramUnderTest program;
-};
+class ClipAtStartE2eTest : public E2eTest, public ::testing::WithParamInterface<TextClip> {};
 
 const TextClip TextClips[] = {
     {"Utf8TextIsTakenAsItIs", "UTF8_STRING",
@@ -62,10 +43,12 @@ const TextClip TextClips[] = {
 TEST_P(ClipAtStartE2eTest, TextIsShownAndRecordedExactly)
 {
     const TextClip &clip = GetParam();
-    clipboard.putFile(writeFile("clip.txt", clip.bytes), clip.target);
+    const std::string path = program.home() + "/clip.txt";
+    std::ofstream(path, std::ios::binary) << clip.bytes;
+    clipboard.putFile(path, clip.target);
     program.start();
     ASSERT_FALSE(program.waitForWindow().empty());
-    const std::string data = program.folder() + "/Dovrante Data.txt";
+    const std::string data = program.dataFile();
     ASSERT_TRUE(waitUntil([&] { return readFile(data).find("-----\r\n") != std::string::npos; }));
     EXPECT_NE(readFile(data).find("--- --- ---\r\n" + clip.recorded + "\r\n---"), std::string::npos)
         << readFile(data);
@@ -96,11 +79,8 @@ TEST(ClipAtStartPictureE2eTest, APictureTooLargeForOneAnswerComesInPartsAndIsSho
         << program.title();
     // The last rows came too: the picture's bottom right corner is on the screen as it was.
     const QPoint corner(image.width() - 1, image.height() - 1);
-    QImage shot;
-    waitUntil([&] {
-        shot = screenshot();
-        return !shot.isNull() && shot.pixel(corner) == image.pixel(corner);
-    });
+    const QImage shot =
+        screenWhen([&](const QImage &s) { return s.pixel(corner) == image.pixel(corner); });
     EXPECT_EQ(shot.pixel(corner), image.pixel(corner));
     EXPECT_EQ(shot.pixel(800, 500), image.pixel(800, 500));
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +105,15 @@ std::string trim(std::string text)
     return text;
 }
 
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> found;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        found.push_back(line);
+    return found;
+}
+
 } // namespace
 
 CommandResult run(const std::vector<std::string> &argv, const std::string &input)
@@ -128,7 +138,10 @@ CommandResult run(const std::vector<std::string> &argv, const std::string &input
     return result;
 }
 
-void runDetached(const std::vector<std::string> &argv, const std::string &input)
+namespace {
+
+// Starts a command that stays in the background (xclip serving the clipboard); output discarded.
+void runDetached(const std::vector<std::string> &argv, const std::string &input = {})
 {
     std::thread writer;
     const int in = feed(input, writer);
@@ -141,6 +154,8 @@ void runDetached(const std::vector<std::string> &argv, const std::string &input)
     if (pid > 0)
         waitExit(pid);
 }
+
+} // namespace
 
 bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout)
 {
@@ -161,16 +176,11 @@ std::vector<int> xclipServers()
     const char *display = std::getenv("DISPLAY");
     const std::string wanted = std::string("DISPLAY=") + (display ? display : "");
     std::vector<int> pids;
-    std::istringstream lines(run({"pgrep", "-x", "xclip"}).output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const std::string environment = readFile("/proc/" + line + "/environ");
-        std::istringstream entries(environment);
-        std::string entry;
-        while (std::getline(entries, entry, '\0')) {
+    for (const std::string &pid : lines(run({"pgrep", "-x", "xclip"}).output)) {
+        std::istringstream entries(readFile("/proc/" + pid + "/environ"));
+        for (std::string entry; std::getline(entries, entry, '\0');)
             if (entry == wanted)
-                pids.push_back(std::atoi(line.c_str()));
-        }
+                pids.push_back(std::atoi(pid.c_str()));
     }
     return pids;
 }
@@ -209,6 +219,12 @@ void XClipboard::putFile(const std::string &path, const std::string &mimeType)
     waitUntil([this, &mimeType] { return !read(mimeType).empty(); });
 }
 
+void XClipboard::putImage(const QImage &image, const std::string &path)
+{
+    image.save(QString::fromStdString(path), "PNG");
+    putFile(path, "image/png");
+}
+
 void XClipboard::freezeOwner()
 {
     for (int pid : xclipServers())
@@ -228,11 +244,7 @@ std::string XClipboard::read(const std::string &mimeType)
     return result.exitCode == 0 ? result.output : std::string();
 }
 
-ProgramUnderTest::ProgramUnderTest() : ProgramUnderTest(DOVRANTE_EXECUTABLE)
-{}
-
-ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable, const std::string &fileName)
-    : m_fileName(fileName)
+ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable)
 {
     char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
     m_root = ::mkdtemp(pattern);
@@ -287,16 +299,6 @@ void ProgramUnderTest::start()
     ::close(devNull);
 }
 
-void ProgramUnderTest::startWithEnvironment(const std::vector<std::string> &environment)
-{
-    std::vector<std::string> entries{"HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config",
-                                     "LC_ALL=C.UTF-8"};
-    entries.insert(entries.end(), environment.begin(), environment.end());
-    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    m_pid = spawn({executable(), "--ignored", "arguments"}, devNull, devNull, entries);
-    ::close(devNull);
-}
-
 std::string ProgramUnderTest::waitForWindow(std::chrono::milliseconds timeout)
 {
     m_window.clear();
@@ -305,15 +307,12 @@ std::string ProgramUnderTest::waitForWindow(std::chrono::milliseconds timeout)
             const CommandResult found = run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
                                              std::to_string(m_pid), "--name", "."});
             // The main window is the one as large as the screen; message boxes are smaller.
-            std::istringstream lines(found.output);
-            std::string window;
-            while (std::getline(lines, window)) {
-                const std::string size = run({"xdotool", "getwindowgeometry", window}).output;
-                if (size.find("1920x1080") != std::string::npos) {
+            for (const std::string &window : lines(found.output))
+                if (run({"xdotool", "getwindowgeometry", window}).output.find("1920x1080") !=
+                    std::string::npos) {
                     m_window = window;
                     return true;
                 }
-            }
             return false;
         },
         timeout);
@@ -343,31 +342,6 @@ std::string ProgramUnderTest::title()
     return trim(run({"xdotool", "getwindowname", m_window}).output);
 }
 
-WindowGeometry ProgramUnderTest::geometry()
-{
-    // Lines of the form X=0, Y=0, WIDTH=1920, HEIGHT=1080.
-    const std::string shell = run({"xdotool", "getwindowgeometry", "--shell", m_window}).output;
-    WindowGeometry g;
-    std::istringstream lines(shell);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto eq = line.find('=');
-        if (eq == std::string::npos)
-            continue;
-        const std::string key = line.substr(0, eq);
-        const int value = std::atoi(line.c_str() + eq + 1);
-        if (key == "X")
-            g.x = value;
-        else if (key == "Y")
-            g.y = value;
-        else if (key == "WIDTH")
-            g.width = value;
-        else if (key == "HEIGHT")
-            g.height = value;
-    }
-    return g;
-}
-
 void ProgramUnderTest::pressKeys(const std::vector<std::string> &keys)
 {
     pressKeysIn(m_window, keys);
@@ -387,10 +361,11 @@ std::string ProgramUnderTest::waitForWindowTitled(const std::string &title,
     std::string window;
     waitUntil(
         [&] {
-            const CommandResult found = run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                             std::to_string(m_pid), "--name", "^" + title + "$"});
-            std::istringstream lines(found.output);
-            return static_cast<bool>(std::getline(lines, window)) && !window.empty();
+            const CommandResult list = run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                            std::to_string(m_pid), "--name", "^" + title + "$"});
+            const std::vector<std::string> found = lines(list.output);
+            window = found.empty() ? std::string() : found.front();
+            return !window.empty();
         },
         timeout);
     return window;
@@ -430,6 +405,12 @@ bool ProgramUnderTest::answerDialog(const std::string &title, const std::string 
     typeIn(dialog, path);
     pressKeysIn(dialog, {"Return"});
     return true;
+}
+
+void ProgramUnderTest::click(const Place &place, int button)
+{
+    const QPoint middle = pixels(place).center();
+    clickAt(middle.x(), middle.y(), button);
 }
 
 void ProgramUnderTest::clickAt(int x, int y, int button)
@@ -505,6 +486,76 @@ SilentClipboardOwner::~SilentClipboardOwner()
     }
 }
 
+const StartupLayout ScreenLayout = computeStartupLayout(1920 * 15, 1080 * 15);
+
+QRect pixels(const Place &place)
+{
+    const auto px = [](float twips) { return static_cast<int>(std::lround(twips / 15.0)); };
+    return QRect(px(place.left), px(place.top), px(place.width), px(place.height));
+}
+
+std::map<std::string, int> windowGeometry(const std::string &window)
+{
+    std::map<std::string, int> g;
+    for (const std::string &line :
+         lines(run({"xdotool", "getwindowgeometry", "--shell", window}).output))
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            g[line.substr(0, eq)] = std::atoi(line.c_str() + eq + 1);
+    return g;
+}
+
+std::string focusedWindow()
+{
+    return trim(run({"xdotool", "getwindowfocus"}).output);
+}
+
+void writeRecorder(const std::string &path, const std::string &log)
+{
+    fs::remove(path);
+    std::ofstream(path) << "#!/bin/sh\nprintf '%s|%s|%s\\n' \"${0##*/}\" \"$#\" \"$1\" >> '" << log
+                        << "'\n";
+    fs::permissions(path, fs::perms::owner_all);
+}
+
+QImage screenWhen(const std::function<bool(const QImage &)> &ready)
+{
+    QImage shot;
+    waitUntil([&] {
+        shot = screenshot();
+        return !shot.isNull() && ready(shot);
+    });
+    return shot;
+}
+
+bool near(QColor actual, QColor expected)
+{
+    return std::abs(actual.red() - expected.red()) <= 10 &&
+           std::abs(actual.green() - expected.green()) <= 10 &&
+           std::abs(actual.blue() - expected.blue()) <= 10;
+}
+
+std::size_t count(const std::string &text, const std::string &part)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+void E2eTest::startWith(const QImage &picture)
+{
+    clipboard.putImage(picture, program.home() + "/clip.png");
+    program.start();
+    ASSERT_FALSE(program.waitForWindow().empty()) << "no window appeared";
+}
+
+void E2eTest::startWith(const std::string &text)
+{
+    clipboard.putText(text);
+    program.start();
+    ASSERT_FALSE(program.waitForWindow().empty()) << "no window appeared";
+}
+
 QImage screenshot()
 {
     const CommandResult shot = run({"import", "-silent", "-window", "root", "png:-"});
@@ -514,15 +565,9 @@ QImage screenshot()
 
 std::string waitForLine(const std::string &path, std::size_t n)
 {
-    std::vector<std::string> lines;
-    waitUntil([&] {
-        std::istringstream text(readFile(path));
-        lines.clear();
-        for (std::string line; std::getline(text, line);)
-            lines.push_back(line);
-        return lines.size() > n;
-    });
-    return lines.size() > n ? lines[n] : std::string();
+    std::vector<std::string> found;
+    waitUntil([&] { return (found = lines(readFile(path))).size() > n; });
+    return found.size() > n ? found[n] : std::string();
 }
 
 std::string readFile(const std::string &path)

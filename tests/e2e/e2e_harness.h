@@ -3,10 +3,16 @@
 // Drives the real program on the X display named by DISPLAY: starts it from a fresh program
 // folder, fills the real clipboard with xclip, presses real keys with xdotool and reads the window.
 
+#include "app/toolbar_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
 #include <QImage>
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -24,9 +30,6 @@ struct CommandResult {
 // Runs a command to its end and returns what it printed on standard output.
 CommandResult run(const std::vector<std::string> &argv, const std::string &input = {});
 
-// Starts a command that stays in the background (xclip serving the clipboard); output discarded.
-void runDetached(const std::vector<std::string> &argv, const std::string &input = {});
-
 // Polls `done` until it holds or the time is up.
 bool waitUntil(const std::function<bool()> &done,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -40,6 +43,8 @@ public:
     void clear();
     void putText(const std::string &text);
     void putFile(const std::string &path, const std::string &mimeType);
+    // Saves the image as a PNG at the path and puts that on the clipboard.
+    void putImage(const QImage &image, const std::string &path);
     // Makes the owner stop answering, as a hung program would, and lets it go on again.
     void freezeOwner();
     void thawOwner();
@@ -47,21 +52,11 @@ public:
     std::string read(const std::string &mimeType = "UTF8_STRING");
 };
 
-struct WindowGeometry {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
 // The program copied into a fresh folder of its own, run there with its own home folder.
 class ProgramUnderTest {
 public:
-    ProgramUnderTest();
-    // The same with another build of the program, one made for a test of its own, copied under
-    // the given file name.
-    explicit ProgramUnderTest(const std::string &builtExecutable,
-                              const std::string &fileName = "Dovrante");
+    // The build's program, or another build made for a test of its own.
+    explicit ProgramUnderTest(const std::string &builtExecutable = DOVRANTE_EXECUTABLE);
     // An installed program, run where it lies and started by a command of its own (a link on
     // PATH, say); only its home folder is fresh.
     struct Installed {
@@ -76,15 +71,15 @@ public:
     // The folder holding the executable and its files.
     const std::string &folder() const { return m_folder; }
     const std::string &home() const { return m_home; }
-    std::string executable() const { return m_folder + "/" + m_fileName; }
+    std::string executable() const { return m_folder + "/Dovrante"; }
+    std::string file(const std::string &name) const { return m_folder + "/" + name; }
+    std::string dataFile() const { return file("Dovrante Data.txt"); }
 
     // Sets or, with no value, removes a variable in the environment of the next start.
     void setEnvironment(const std::string &name, const std::optional<std::string> &value);
     // Starts the program under a file size limit (ulimit -f), in bytes.
     void setFileSizeLimit(long bytes) { m_fileSizeLimit = bytes; }
     void start();
-    // Starts it with further environment entries ("NAME=value"), such as another CUPS server.
-    void startWithEnvironment(const std::vector<std::string> &environment);
     // Waits until the program's main window is mapped; its X window id.
     std::string waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool running();
@@ -110,7 +105,8 @@ public:
     void pressKeysIn(const std::string &window, const std::vector<std::string> &keys);
     // Clicks a mouse button at a place on the screen.
     void clickAt(int x, int y, int button = 1);
-    WindowGeometry geometry();
+    // Clicks the middle of a control of the window's layout.
+    void click(const Place &place, int button = 1);
     // Gives the main window the keyboard focus, then types the xdotool key names.
     void pressKeys(const std::vector<std::string> &keys);
 
@@ -118,7 +114,6 @@ private:
     std::string m_root;
     std::string m_folder;
     std::string m_home;
-    std::string m_fileName = "Dovrante";
     std::string m_startCommand;
     std::vector<std::string> m_environment;
     std::optional<long> m_fileSizeLimit;
@@ -158,8 +153,26 @@ private:
     int m_pid = -1;
 };
 
+// The layout of the test display's window, 1920 x 1080 pixels at 15 twips to the pixel.
+extern const StartupLayout ScreenLayout;
+QRect pixels(const Place &place);
+
+// X, Y, WIDTH and HEIGHT of a window.
+std::map<std::string, int> windowGeometry(const std::string &window);
+// The window that has the keyboard focus.
+std::string focusedWindow();
+
+// Writes a shell script at the path that appends "name|argument count|first argument" to the log.
+void writeRecorder(const std::string &path, const std::string &log);
+
 // The whole screen as it is now.
 QImage screenshot();
+// Screenshots until one is ready, or the time is up; the last one.
+QImage screenWhen(const std::function<bool(const QImage &)> &ready);
+// Colours equal within what the screen's rendering may change.
+bool near(QColor actual, QColor expected);
+// How often the part occurs in the text.
+std::size_t count(const std::string &text, const std::string &part);
 
 // A file's contents, or an empty string.
 std::string readFile(const std::string &path);
@@ -167,5 +180,19 @@ std::string readFile(const std::string &path);
 // The n-th line (from 0) of a file that another program writes, once it is there; empty when it
 // does not come.
 std::string waitForLine(const std::string &path, std::size_t n);
+
+// A test of the real program on the display, with a clipboard and a fresh program folder.
+class E2eTest : public ::testing::Test {
+protected:
+    E2eTest() = default;
+    explicit E2eTest(const std::string &builtExecutable) : program(builtExecutable) {}
+    void SetUp() override { ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display"; }
+    // Puts the picture on the clipboard, starts the program and waits for its window.
+    void startWith(const QImage &picture);
+    void startWith(const std::string &text);
+
+    XClipboard clipboard;
+    ProgramUnderTest program;
+};
 
 } // namespace dovrante::e2e

@@ -1,16 +1,8 @@
-#include "app/toolbar_layout.h"
 #include "e2e_harness.h"
-
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <QSettings>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
-#include <ostream>
 #include <sys/stat.h>
 
 namespace dovrante::e2e {
@@ -18,7 +10,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const StartupLayout Layout = computeStartupLayout(1920 * 15, 1080 * 15);
+const StartupLayout &Layout = ScreenLayout;
 
 // One fault and what the program must make of it.
 struct Fault {
@@ -34,26 +26,21 @@ struct Fault {
 // Everything one fault needs, ended with it.
 struct Scene {
     XClipboard clipboard;
-    ProgramUnderTest program{DOVRANTE_E2E_EXECUTABLE, "Dovrante"};
+    ProgramUnderTest program{DOVRANTE_E2E_EXECUTABLE};
     std::unique_ptr<FakeScheduler> scheduler;
     std::unique_ptr<SilentClipboardOwner> owner;
 
-    std::string dataFile() const { return program.folder() + "/Dovrante Data.txt"; }
-    std::string bmpData() const { return program.folder() + "/Dovrante BMP Data"; }
+    std::string dataFile() const { return program.dataFile(); }
+    std::string bmpData() const { return program.file("Dovrante BMP Data"); }
     std::string inHome(const std::string &name) const { return program.home() + "/" + name; }
 
     void putPicture(int width, int height)
     {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
-        image.save(QString::fromStdString(inHome("clip.png")), "PNG");
-        clipboard.putFile(inHome("clip.png"), "image/png");
+        clipboard.putImage(image, inHome("clip.png"));
     }
-    void click(const Place &place)
-    {
-        program.clickAt(static_cast<int>(place.left + place.width / 2) / 15,
-                        static_cast<int>(place.top + place.height / 2) / 15);
-    }
+    void click(const Place &place) { program.click(place); }
     void makeFifo(const std::string &path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << path; }
     void fillDataFile(std::size_t bytes) { std::ofstream(dataFile()) << std::string(bytes, 'x'); }
 };
@@ -189,38 +176,48 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultsE2eTest, ::testing::ValuesIn(Faults),
                              return fault.param.name;
                          });
 
-TEST(FaultsE2e, SaveAsTakesATypedNameWithDoubleQuotesAsTyped)
+// Started where it cannot show a window, it says why on its error output and fails.
+struct Session {
+    const char *name;
+    std::vector<std::string> environment; // for env: "-u NAME" removes, then "NAME=value" sets
+    std::vector<std::string> says;
+};
+
+void PrintTo(const Session &session, std::ostream *out)
 {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
-    Scene s;
-    const std::string folder = s.inHome("saved");
-    fs::create_directories(folder);
-    s.putPicture(40, 30);
-    s.program.start();
-    ASSERT_FALSE(s.program.waitForWindow().empty());
-
-    s.click(Layout.cmdSaveAs);
-    ASSERT_TRUE(s.program.answerDialog("Save As", folder + "/my \"best\" shot.jpg"));
-
-    const std::string saved = folder + "/my \"best\" shot.jpg";
-    EXPECT_TRUE(waitUntil([&] { return QImage(QString::fromStdString(saved)).width() == 40; }));
-    EXPECT_FALSE(fs::exists(folder + "/best.jpg"));
-    EXPECT_TRUE(waitUntil([&] { return s.program.title() == saved; })) << s.program.title();
-    const QSettings settings(QString::fromStdString(s.inHome(".config/Dovrante/Dovrante.conf")),
-                             QSettings::IniFormat);
-    EXPECT_EQ(settings.value("Setting/ImageFolder").toString().toStdString(), folder + "/");
+    *out << session.name;
 }
 
-TEST(FaultsE2e, WithoutADisplayItSaysSoAndEndsWithAnOrdinaryFailure)
+class NoDisplayE2eTest : public ::testing::TestWithParam<Session> {};
+
+TEST_P(NoDisplayE2eTest, ItSaysWhyAndEndsWithAFailure)
 {
-    const CommandResult result =
-        run({"sh", "-c",
-             "exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE "
-             "\"$0\" 2>&1",
-             DOVRANTE_E2E_EXECUTABLE});
+    char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
+    const std::string home = ::mkdtemp(pattern);
+    std::vector<std::string> argv{"env"};
+    argv.insert(argv.end(), GetParam().environment.begin(), GetParam().environment.end());
+    argv.insert(argv.end(), {"HOME=" + home, "XDG_RUNTIME_DIR=" + home, "sh", "-c",
+                             "exec \"$0\" 2>&1", DOVRANTE_E2E_EXECUTABLE});
+    const CommandResult result = run(argv);
+    fs::remove_all(home);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.output.find("no display could be opened"), std::string::npos) << result.output;
+    for (const std::string &part : GetParam().says)
+        EXPECT_NE(result.output.find(part), std::string::npos) << result.output;
 }
+
+const Session Sessions[] = {
+    {"NoDisplayAtAll",
+     {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", "-u", "XDG_SESSION_TYPE"},
+     {"no display could be opened"}},
+    // A Wayland display name that leads nowhere stands in for a compositor without XWayland.
+    {"WaylandWithoutXWayland",
+     {"-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE=wayland",
+      "WAYLAND_DISPLAY=dovrante-test-no-compositor"},
+     {"no XWayland", "Start Dovrante in a session with XWayland"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sessions, NoDisplayE2eTest, ::testing::ValuesIn(Sessions),
+                         [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace dovrante::e2e

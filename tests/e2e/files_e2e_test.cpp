@@ -1,13 +1,10 @@
-#include "app/toolbar_layout.h"
+// Saving, opening and the companion programs, with stand-ins that record how they were started.
+
 #include "e2e_harness.h"
 
-#include <gtest/gtest.h>
-
-#include <QImage>
 #include <QSettings>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <set>
 
@@ -16,43 +13,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string Rule(79, '-');
-
 QImage decode(const std::string &bytes, const char *format)
 {
     return QImage::fromData(reinterpret_cast<const uchar *>(bytes.data()),
                             static_cast<int>(bytes.size()), format);
 }
 
-class FilesE2eTest : public ::testing::Test {
+QImage filled(int width, int height, Qt::GlobalColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// The program built with the tests' own tools folder, where the link program and the program's
+// copy are recording stand-ins, as is the editor beside the program.
+class FilesE2eTest : public E2eTest {
 protected:
-    FilesE2eTest() : program(DOVRANTE_E2E_EXECUTABLE, "Dovrante") {}
+    FilesE2eTest() : E2eTest(DOVRANTE_E2E_EXECUTABLE) {}
 
     void SetUp() override
     {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
-        // Stand-ins for the link program, the program's copy and the editor: each records its
-        // name, its number of arguments and the first of them.
+        E2eTest::SetUp();
         fs::create_directories(DOVRANTE_E2E_TOOLS_DIR);
         for (const std::string &path :
              {std::string(DOVRANTE_E2E_TOOLS_DIR) + "/Mervoxen",
-              std::string(DOVRANTE_E2E_TOOLS_DIR) + "/Dovrante", program.folder() + "/Notepad3"}) {
-            std::ofstream(path) << "#!/bin/sh\nprintf '%s|%s|%s\\n' \"${0##*/}\" \"$#\" \"$1\" >> '"
-                                << program.home() << "/started'\n";
-            fs::permissions(path, fs::perms::owner_all);
-        }
+              std::string(DOVRANTE_E2E_TOOLS_DIR) + "/Dovrante", program.file("Notepad3")})
+            writeRecorder(path, program.home() + "/started");
     }
 
     // The n-th program started (from 0), once it has been.
     std::string started(std::size_t n) { return waitForLine(program.home() + "/started", n); }
 
-    void click(const Place &place)
-    {
-        program.clickAt(static_cast<int>(place.left + place.width / 2) / 15,
-                        static_cast<int>(place.top + place.height / 2) / 15);
-    }
-
-    // Types a full path into the file dialog's name box and takes it.
     void choose(const std::string &dialogTitle, const std::string &path)
     {
         ASSERT_TRUE(program.answerDialog(dialogTitle, path)) << "no dialog " << dialogTitle;
@@ -66,37 +58,19 @@ protected:
             .toString()
             .toStdString();
     }
-
-    void start(const std::string &text = {})
-    {
-        if (text.empty()) {
-            QImage image(40, 30, QImage::Format_RGB32);
-            image.fill(Qt::blue);
-            image.save(QString::fromStdString(program.home() + "/clip.png"), "PNG");
-            clipboard.putFile(program.home() + "/clip.png", "image/png");
-        } else {
-            clipboard.putText(text);
-        }
-        program.start();
-        ASSERT_FALSE(program.waitForWindow().empty());
-    }
-
-    const StartupLayout layout = computeStartupLayout(1920 * 15, 1080 * 15);
-    XClipboard clipboard;
-    ProgramUnderTest program;
 };
 
 TEST_F(FilesE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
 {
     // The executable is the file "Dovrante", so its pictures go to "Dovrante BMP Data".
-    const std::string bmpData = program.folder() + "/Dovrante BMP Data";
-    start();
-    click(layout.cmdSave);
+    const std::string bmpData = program.file("Dovrante BMP Data");
+    startWith(filled(40, 30, Qt::blue));
+    program.click(ScreenLayout.cmdSave);
     EXPECT_NE(program.closeBox("Dovrante", clipboard).find(bmpData + "/"), std::string::npos);
     EXPECT_FALSE(fs::exists(bmpData)) << "no folder is made";
 
     fs::create_directories(bmpData);
-    click(layout.cmdSave);
+    program.click(ScreenLayout.cmdSave);
     std::string name;
     ASSERT_TRUE(waitUntil([&] {
         for (const auto &entry : fs::directory_iterator(bmpData))
@@ -108,7 +82,7 @@ TEST_F(FilesE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
 
 TEST(BuiltProgramE2eTest, SaveWritesBesideTheProgramAsTheBuildLeftIt)
 {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
     // The build's own program, run where it lies: the build made its picture folder.
     const std::string folder = fs::path(DOVRANTE_EXECUTABLE).parent_path().string();
     const std::string bmpData = folder + "/Dovrante BMP Data";
@@ -123,15 +97,10 @@ TEST(BuiltProgramE2eTest, SaveWritesBesideTheProgramAsTheBuildLeftIt)
 
     XClipboard clipboard;
     ProgramUnderTest program(ProgramUnderTest::Installed{folder, DOVRANTE_EXECUTABLE});
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    image.save(QString::fromStdString(program.home() + "/clip.png"), "PNG");
-    clipboard.putFile(program.home() + "/clip.png", "image/png");
+    clipboard.putImage(filled(40, 30, Qt::blue), program.home() + "/clip.png");
     program.start();
     ASSERT_FALSE(program.waitForWindow().empty());
-    const Place save = computeStartupLayout(1920 * 15, 1080 * 15).cmdSave;
-    program.clickAt(static_cast<int>(save.left + save.width / 2) / 15,
-                    static_cast<int>(save.top + save.height / 2) / 15);
+    program.click(ScreenLayout.cmdSave);
 
     std::string saved;
     EXPECT_TRUE(waitUntil([&] {
@@ -149,21 +118,26 @@ TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBefor
 {
     const std::string folder = program.home() + "/saved pics/";
     fs::create_directories(folder);
-    start();
-    click(layout.cmdSaveAs);
-    choose("Save As", folder + "shot"); // the dialog adds "jpg"; the content is still a bitmap
-    const std::string path = folder + "shot.jpg";
-    ASSERT_TRUE(waitUntil([&] { return program.title() == path; })) << program.title();
-    EXPECT_EQ(readFile(path).substr(0, 2), "BM");
-    EXPECT_EQ(decode(readFile(path), "BMP").size(), QSize(40, 30));
-    EXPECT_EQ(storedFolder(), folder);
+    startWith(filled(40, 30, Qt::blue));
+    // The dialog adds "jpg"; a name with double quotes is taken as typed.
+    for (const auto &[typed, path] :
+         {std::pair{folder + "shot", folder + "shot.jpg"},
+          std::pair{folder + "my \"best\" shot.jpg", folder + "my \"best\" shot.jpg"}}) {
+        program.click(ScreenLayout.cmdSaveAs);
+        choose("Save As", typed);
+        ASSERT_TRUE(waitUntil([&] { return program.title() == path; })) << program.title();
+        EXPECT_EQ(readFile(path).substr(0, 2), "BM") << "the content is still a bitmap";
+        EXPECT_EQ(decode(readFile(path), "BMP").size(), QSize(40, 30));
+        EXPECT_EQ(storedFolder(), folder);
+    }
+    EXPECT_FALSE(fs::exists(folder + "best.jpg"));
 
     // No to the question shows the dialog once more.
-    click(layout.cmdSaveAs);
-    choose("Save As", path);
+    program.click(ScreenLayout.cmdSaveAs);
+    choose("Save As", folder + "shot.jpg");
     const std::string question = program.waitForWindowTitled("File exists");
     ASSERT_FALSE(question.empty());
-    EXPECT_NE(program.messageBoxText(question, clipboard).find("Overwrite  " + path),
+    EXPECT_NE(program.messageBoxText(question, clipboard).find("Overwrite  " + folder + "shot.jpg"),
               std::string::npos);
     program.pressKeysIn(question, {"Escape"});
     EXPECT_FALSE(program.waitForWindowTitled("Save As").empty());
@@ -171,63 +145,58 @@ TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBefor
 
 TEST_F(FilesE2eTest, SaveAsOfTextWritesTheFixedLayoutAndHandsItToTheLinkProgram)
 {
+    const std::string rule(79, '-');
     const std::string path = program.home() + "/Desc/!Clips/my clip.txt";
     fs::create_directories(program.home() + "/Desc/!Clips");
-    start("first\nsecond");
-    click(layout.cmdSaveAs);
+    startWith("first\nsecond");
+    program.click(ScreenLayout.cmdSaveAs);
     choose("Save As", path);
     EXPECT_EQ(started(0), "Mervoxen|1|" + path);
-    EXPECT_EQ(readFile(path), path + "\r\n\r\n\r\n\r\n" + Rule + "\r\nfirst\r\nsecond\r\n\r\n" +
-                                  Rule + "\r\n\r\n\r\n" + Rule + "\r\n\r\n\r\n" + Rule + "\r\n");
+    EXPECT_EQ(readFile(path), path + "\r\n\r\n\r\n\r\n" + rule + "\r\nfirst\r\nsecond\r\n\r\n" +
+                                  rule + "\r\n\r\n\r\n" + rule + "\r\n\r\n\r\n" + rule + "\r\n");
 }
 
-TEST_F(FilesE2eTest, F2AndEnterRenameTheWindow)
+TEST_F(FilesE2eTest, F2AndEnterRenameTheWindowAndTheBoxComesBackWhollySelected)
 {
-    start("some text");
-    program.pressKeys({"F2"});
-    program.typeIn(program.waitForWindow(), "Holiday 2026");
-    program.pressKeys({"Return"});
-    ASSERT_TRUE(waitUntil([&] { return program.title() == "Holiday 2026"; })) << program.title();
-    // Shown again, the box holds the caption wholly selected: typing replaces it.
-    program.pressKeys({"F2"});
-    program.typeIn(program.waitForWindow(), "x");
-    program.pressKeys({"Return"});
-    EXPECT_TRUE(waitUntil([&] { return program.title() == "x"; })) << program.title();
+    startWith("some text");
+    for (const char *name : {"Holiday 2026", "x"}) {
+        // Shown again, the box holds the caption wholly selected: typing replaces it.
+        program.pressKeys({"F2"});
+        program.typeIn(program.waitForWindow(), name);
+        program.pressKeys({"Return"});
+        EXPECT_TRUE(waitUntil([&] { return program.title() == name; })) << program.title();
+    }
 }
 
-TEST_F(FilesE2eTest, CtrlOPutsTheJpegOnTheClipboardAndStartsTheCopy)
+TEST_F(FilesE2eTest, EachCompanionButtonAndCtrlOStartItsProgramOnTheExactPath)
 {
-    const std::string folder = program.home() + "/my pics/";
-    fs::create_directories(folder);
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    ASSERT_TRUE(image.save(QString::fromStdString(folder + "photo 1.jpg"), "JPG"));
-
-    start("before");
-    program.pressKeys({"ctrl+o"});
-    choose("Open Clip File", folder + "photo 1.jpg");
-    EXPECT_EQ(started(0), "Dovrante|0|");
-    EXPECT_EQ(program.title(), folder + "photo 1.jpg");
-    EXPECT_EQ(storedFolder(), folder);
-    EXPECT_EQ(decode(clipboard.read("image/png"), "PNG").size(), QSize(64, 48));
-}
-
-TEST_F(FilesE2eTest, EachCompanionButtonStartsItsProgramOnTheExactPath)
-{
-    start("companions");
+    startWith("companions");
     const std::string folder = program.folder(); // "program folder": a blank in the path
-    click(layout.cmdBmpData);
-    EXPECT_EQ(started(0), "Mervoxen|1|" + folder + "/Dovrante BMP Data");
-    click(layout.cmdIdeas);
-    EXPECT_EQ(started(1), "Mervoxen|1|" + folder + "/Dovrante Ideas.txt");
-    click(layout.cmdFolders);
-    EXPECT_EQ(started(2), "Notepad3|1|" + folder + "/Dovrante Folders.txt");
-    click(layout.cmdTxtData);
-    EXPECT_EQ(started(3), "Notepad3|1|" + folder + "/Dovrante Data.txt");
+    const std::pair<Place, std::string> companions[] = {
+        {ScreenLayout.cmdBmpData, "Mervoxen|1|" + folder + "/Dovrante BMP Data"},
+        {ScreenLayout.cmdIdeas, "Mervoxen|1|" + folder + "/Dovrante Ideas.txt"},
+        {ScreenLayout.cmdFolders, "Notepad3|1|" + folder + "/Dovrante Folders.txt"},
+        {ScreenLayout.cmdTxtData, "Notepad3|1|" + folder + "/Dovrante Data.txt"},
+    };
+    for (std::size_t i = 0; i < std::size(companions); ++i) {
+        program.click(companions[i].first);
+        EXPECT_EQ(started(i), companions[i].second);
+    }
+
+    // Ctrl+O puts the chosen JPEG on the clipboard and starts the program's copy, which shows it.
+    const std::string photo = program.home() + "/my pics/photo 1.jpg";
+    fs::create_directories(program.home() + "/my pics");
+    ASSERT_TRUE(filled(64, 48, Qt::darkGreen).save(QString::fromStdString(photo), "JPG"));
+    program.pressKeys({"ctrl+o"});
+    choose("Open Clip File", photo);
+    EXPECT_EQ(started(4), "Dovrante|0|");
+    EXPECT_EQ(program.title(), photo);
+    EXPECT_EQ(storedFolder(), program.home() + "/my pics/");
+    EXPECT_EQ(decode(clipboard.read("image/png"), "PNG").size(), QSize(64, 48));
 
     // Without an editor beside the program or on the PATH, the command line is shown.
-    fs::remove(folder + "/Notepad3");
-    click(layout.cmdTxtData);
+    fs::remove(program.file("Notepad3"));
+    program.click(ScreenLayout.cmdTxtData);
     const std::string said = program.closeBox("Dovrante", clipboard);
     EXPECT_NE(said.find("Cannot start Notepad3 " + folder +
                         "/Dovrante Data.txt: the program was not found"),

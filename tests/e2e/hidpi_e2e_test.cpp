@@ -1,13 +1,7 @@
 // The program on a screen scaled by two, as on a HiDPI desktop: two device pixels to the logical
 // pixel. Screenshots are in device pixels.
 
-#include "app/toolbar_layout.h"
 #include "e2e_harness.h"
-
-#include <gtest/gtest.h>
-
-#include <QColor>
-#include <QImage>
 
 #include <cmath>
 
@@ -23,13 +17,6 @@ QRect deviceRect(const Place &place)
         return Scale * static_cast<int>(std::lround(twips / TwipsPerLogicalPixel));
     };
     return QRect(device(place.left), device(place.top), device(place.width), device(place.height));
-}
-
-bool near(QColor actual, QColor expected)
-{
-    return std::abs(actual.red() - expected.red()) <= 8 &&
-           std::abs(actual.green() - expected.green()) <= 8 &&
-           std::abs(actual.blue() - expected.blue()) <= 8;
 }
 
 // Every pixel differs from its neighbours, so a picture drawn stretched or shifted by even one
@@ -52,20 +39,16 @@ TEST(HiDpiE2eTest, APictureCoversOneDevicePixelPerPixelAndTheToolBarKeepsItsPlac
     program.setEnvironment("QT_SCALE_FACTOR", std::to_string(Scale));
 
     const QImage picture = patterned(203, 121); // odd sizes: half a logical pixel at the edges
-    const std::string path = program.home() + "/picture.png";
-    ASSERT_TRUE(picture.save(QString::fromStdString(path), "PNG"));
-    clipboard.putFile(path, "image/png");
+    clipboard.putImage(picture, program.home() + "/picture.png");
     program.start();
     ASSERT_FALSE(program.waitForWindow().empty()) << "no window covering the screen's 1920 x 1080";
 
     // The screen is 960 x 540 logical pixels; the tool bar is laid out in twips from that.
     const StartupLayout layout = computeStartupLayout(960 * 15, 540 * 15);
     const QRect pink = deviceRect(layout.txtMin);
-    QImage shot;
-    waitUntil([&] {
-        shot = screenshot();
-        return !shot.isNull() && shot.pixel(0, 0) == picture.pixel(0, 0) &&
-               near(shot.pixelColor(pink.left() + 6, pink.top() + 8), QColor(255, 153, 204));
+    const QImage shot = screenWhen([&](const QImage &s) {
+        return s.pixel(0, 0) == picture.pixel(0, 0) &&
+               near(s.pixelColor(pink.left() + 6, pink.top() + 8), QColor(255, 153, 204));
     });
     ASSERT_FALSE(shot.isNull());
 

@@ -1,12 +1,8 @@
 // Every mouse and key binding of the main window driven by real input, one press at a time: each
 // must have exactly one effect, the one a person sees.
 
-#include "app/toolbar_layout.h"
 #include "e2e_harness.h"
 
-#include <gtest/gtest.h>
-
-#include <QImage>
 #include <QPainter>
 
 #include <cmath>
@@ -22,20 +18,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Its own copy: the points below are computed from it before any test runs.
 const StartupLayout Layout = computeStartupLayout(1920 * 15, 1080 * 15);
-
-QRect pixels(const Place &place)
-{
-    const auto px = [](float twips) { return static_cast<int>(std::lround(twips / 15.0)); };
-    return QRect(px(place.left), px(place.top), px(place.width), px(place.height));
-}
-
-bool near(QColor actual, QColor expected)
-{
-    return std::abs(actual.red() - expected.red()) <= 10 &&
-           std::abs(actual.green() - expected.green()) <= 10 &&
-           std::abs(actual.blue() - expected.blue()) <= 10;
-}
 
 bool dark(QColor colour)
 {
@@ -92,13 +76,7 @@ char stateWord(const QImage &shot)
 
 size_t entries(const std::string &dataFile)
 {
-    const std::string separator = "--- --- --- --- --- ---";
-    const std::string text = readFile(dataFile);
-    size_t n = 0;
-    for (size_t at = text.find(separator); at != std::string::npos;
-         at = text.find(separator, at + 1))
-        ++n;
-    return n;
+    return count(readFile(dataFile), "--- --- --- --- --- ---");
 }
 
 enum class Clip { None, Text, Picture, TallPicture, WidePicture };
@@ -163,39 +141,10 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
         QPainter painter(&image);
         paint(painter);
         painter.end();
-        const std::string path = program.home() + "/picture.png";
-        image.save(QString::fromStdString(path), "PNG");
-        clipboard.putFile(path, "image/png");
+        clipboard.putImage(image, program.home() + "/picture.png");
     }
 
-    std::string focusedWindow() { return trimmed(run({"xdotool", "getwindowfocus"}).output); }
-
-    static std::string trimmed(std::string text)
-    {
-        while (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        return text;
-    }
-
-    std::string dataFile() const { return program.folder() + "/Dovrante Data.txt"; }
-
-    QImage screenWhen(const std::function<bool(const QImage &)> &ready)
-    {
-        QImage shot;
-        waitUntil([&] {
-            shot = screenshot();
-            return !shot.isNull() && ready(shot);
-        });
-        return shot;
-    }
-
-    // The caption box is shown and the focus passed on from it, in tab order, to its button.
-    void focusTheCaptionButton()
-    {
-        keys({"F2"});
-        settle();
-        keys({"Tab"});
-    }
+    std::string dataFile() const { return program.dataFile(); }
 
     void click(const QPoint &at, int button = 1) { program.clickAt(at.x(), at.y(), button); }
     void keys(const std::vector<std::string> &names)
@@ -250,8 +199,7 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
     // How far the picture has moved, told by the colour at a point it passes.
     void expectColourAt(const QPoint &at, QColor colour)
     {
-        const QImage shot =
-            screenWhen([&](const QImage &s) { return near(s.pixelColor(at), colour); });
+        screenWhen([&](const QImage &s) { return near(s.pixelColor(at), colour); });
         settle();
         EXPECT_TRUE(near(screenshot().pixelColor(at), colour))
             << screenshot().pixelColor(at).name().toStdString();
@@ -270,24 +218,64 @@ const QPoint RightArrow(1888, 1038);
 const QPoint RightTrackEnd(1860, 1038);
 const QPoint DownArrow(1904, 1022);
 
-void putTextAfterStart(InputE2eTest &t)
+using Step = std::function<void(InputE2eTest &)>;
+
+// The inputs and effects most bindings are made of.
+Step press(QPoint at, int button = 1)
 {
-    t.clipboard.putText("taken again");
+    return [=](InputE2eTest &t) { t.click(at, button); };
 }
+Step keys(std::vector<std::string> names)
+{
+    return [=](InputE2eTest &t) { t.keys(names); };
+}
+// A new text on the clipboard first, for the capture the input makes.
+Step afterNewText(Step input)
+{
+    return [=](InputE2eTest &t) {
+        t.clipboard.putText("taken again");
+        input(t);
+    };
+}
+Step afterF2(Step input)
+{
+    return [=](InputE2eTest &t) {
+        t.keys({"F2"});
+        t.settle();
+        input(t);
+    };
+}
+Step oneBox(std::string title, std::string text)
+{
+    return [=](InputE2eTest &t) { t.expectOneBox(title, text); };
+}
+Step toolbar(bool shown, char word)
+{
+    return [=](InputE2eTest &t) { t.expectToolbar(shown, word); };
+}
+Step captionBox(bool shown)
+{
+    return [=](InputE2eTest &t) { t.expectCaptionBox(shown); };
+}
+Step colourAt(QPoint at, QColor colour)
+{
+    return [=](InputE2eTest &t) { t.expectColourAt(at, colour); };
+}
+const Step OneCapture = &InputE2eTest::expectOneCapture;
+const Step Ends = [](InputE2eTest &t) { EXPECT_TRUE(t.program.waitForExit()); };
+const QPoint OnToggle = pixels(Layout.txtMin).center();
+const QPoint OnCaptionBox = pixels(Layout.txtCaption).center();
 
 const Binding Bindings[] = {
-    {"txtMinClickTogglesTheToolbarOnce", Clip::Text,
-     [](InputE2eTest &t) { t.click(pixels(Layout.txtMin).center()); },
-     [](InputE2eTest &t) { t.expectToolbar(false, '+'); }},
+    {"txtMinClickTogglesTheToolbarOnce", Clip::Text, press(OnToggle), toolbar(false, '+')},
     {"txtMinTwoClicksBringTheToolbarBack", Clip::Picture,
      [](InputE2eTest &t) {
-         t.click(pixels(Layout.txtMin).center());
+         t.click(OnToggle);
          t.settle();
-         t.click(pixels(Layout.txtMin).center());
+         t.click(OnToggle);
      },
-     [](InputE2eTest &t) { t.expectToolbar(true, '_'); }},
-    {"TextViewLeftPressTogglesTheToolbarOnce", Clip::Text,
-     [](InputE2eTest &t) { t.click(OnText, 1); },
+     toolbar(true, '_')},
+    {"TextViewLeftPressTogglesTheToolbarOnce", Clip::Text, press(OnText, 1),
      [](InputE2eTest &t) {
          t.expectToolbar(false, '-');
          EXPECT_FALSE(shown(screenshot(), Layout.cmdFont));
@@ -295,89 +283,55 @@ const Binding Bindings[] = {
     {"TextViewRightPressCapturesOnce", Clip::Text,
      [](InputE2eTest &t) {
          std::filesystem::remove(t.dataFile());
-         putTextAfterStart(t);
-         t.click(OnText, 3);
+         afterNewText(press(OnText, 3))(t);
      },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"TextViewMiddlePressDoesNothing", Clip::Text, [](InputE2eTest &t) { t.click(OnText, 2); },
+     OneCapture},
+    {"TextViewMiddlePressDoesNothing", Clip::Text, press(OnText, 2),
      [](InputE2eTest &t) {
          t.expectToolbar(true, '-');
          EXPECT_EQ(entries(t.dataFile()), 1u);
      }},
-    {"PictureLeftPressShowsTheSizesReportOnce", Clip::Picture,
-     [](InputE2eTest &t) { t.click(OnPicture, 1); },
-     [](InputE2eTest &t) { t.expectOneBox("Test: Picture Sizes", "Picture2:\t0\t0\t4500\t6000"); }},
-    {"PictureMiddlePressShowsTheSizesReportOnce", Clip::Picture,
-     [](InputE2eTest &t) { t.click(OnPicture, 2); },
-     [](InputE2eTest &t) { t.expectOneBox("Test: Picture Sizes", ""); }},
-    {"PictureRightPressCapturesOnce", Clip::Picture,
-     [](InputE2eTest &t) {
-         putTextAfterStart(t);
-         t.click(OnPicture, 3);
-     },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"BareViewportClickShowsItsWidthOnce", Clip::Picture,
-     [](InputE2eTest &t) { t.click(OnBareViewport, 1); },
-     [](InputE2eTest &t) { t.expectOneBox("Dovrante", "28445"); }},
-    {"BareViewportRightPressCapturesOnce", Clip::Picture,
-     [](InputE2eTest &t) {
-         putTextAfterStart(t);
-         t.click(OnBareViewport, 3);
-     },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
+    {"PictureLeftPressShowsTheSizesReportOnce", Clip::Picture, press(OnPicture, 1),
+     oneBox("Test: Picture Sizes", "Picture2:\t0\t0\t4500\t6000")},
+    {"PictureMiddlePressShowsTheSizesReportOnce", Clip::Picture, press(OnPicture, 2),
+     oneBox("Test: Picture Sizes", "")},
+    {"PictureRightPressCapturesOnce", Clip::Picture, afterNewText(press(OnPicture, 3)), OneCapture},
+    {"BareViewportClickShowsItsWidthOnce", Clip::Picture, press(OnBareViewport, 1),
+     oneBox("Dovrante", "28445")},
+    {"BareViewportRightPressCapturesOnce", Clip::Picture, afterNewText(press(OnBareViewport, 3)),
+     OneCapture},
     {"Image1RightPressCapturesOnce", Clip::Picture,
      [](InputE2eTest &t) {
          // The arrow moves the small picture 4 pixels right, baring the measuring image's edge.
          t.click(RightArrow);
          t.settle();
-         putTextAfterStart(t);
-         t.click(QPoint(1, 150), 3);
+         afterNewText(press(QPoint(1, 150), 3))(t);
      },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"CaptionBoxRightPressResetsTheCaptionOnce", Clip::None,
-     [](InputE2eTest &t) {
-         t.keys({"F2"});
-         t.settle();
-         t.click(pixels(Layout.txtCaption).center(), 3);
-     },
+     OneCapture},
+    {"CaptionBoxRightPressResetsTheCaptionOnce", Clip::None, afterF2(press(OnCaptionBox, 3)),
      [](InputE2eTest &t) {
          t.expectOneBox("Dovrante", "Reset to Date/Time..");
          EXPECT_TRUE(std::regex_match(t.program.title(), std::regex(R"(\d{8} \d{6}\.jpg)")));
      }},
-    {"CaptionBoxLeftPressChangesNothing", Clip::None,
-     [](InputE2eTest &t) {
-         t.keys({"F2"});
-         t.settle();
-         t.click(pixels(Layout.txtCaption).center(), 1);
-     },
+    {"CaptionBoxLeftPressChangesNothing", Clip::None, afterF2(press(OnCaptionBox, 1)),
      [](InputE2eTest &t) {
          t.expectCaptionBox(true);
          EXPECT_TRUE(t.program.waitForWindowTitled("Dovrante", 500ms).empty());
          EXPECT_EQ(t.program.title(), "Clipboard Print with Options");
      }},
-    {"CaptionBoxEnterNamesTheWindow", Clip::None,
-     [](InputE2eTest &t) {
-         t.keys({"F2"});
-         t.settle();
+    {"CaptionBoxEnterNamesTheWindow", Clip::None, afterF2([](InputE2eTest &t) {
          t.program.typeIn(t.window, "my name");
          t.keys({"Return"});
-     },
+     }),
      [](InputE2eTest &t) {
          t.expectCaptionBox(false);
          EXPECT_EQ(t.program.title(), "my name");
      }},
-    {"BareWindowClickShowsTheCaptionOnce", Clip::None,
-     [](InputE2eTest &t) { t.click(OnBareWindow); },
-     [](InputE2eTest &t) { t.expectOneBox("Dovrante", "Clipboard Print with Options"); }},
-    {"F2ShowsTheCaptionBoxOnce", Clip::None, [](InputE2eTest &t) { t.keys({"F2"}); },
-     [](InputE2eTest &t) { t.expectCaptionBox(true); }},
-    {"F5CapturesOnce", Clip::None,
-     [](InputE2eTest &t) {
-         putTextAfterStart(t);
-         t.keys({"F5"});
-     },
-     [](InputE2eTest &t) { t.expectOneCapture(); }},
-    {"CtrlOOpensOneFileDialog", Clip::None, [](InputE2eTest &t) { t.keys({"ctrl+o"}); },
+    {"BareWindowClickShowsTheCaptionOnce", Clip::None, press(OnBareWindow),
+     oneBox("Dovrante", "Clipboard Print with Options")},
+    {"F2ShowsTheCaptionBoxOnce", Clip::None, keys({"F2"}), captionBox(true)},
+    {"F5CapturesOnce", Clip::None, afterNewText(keys({"F5"})), OneCapture},
+    {"CtrlOOpensOneFileDialog", Clip::None, keys({"ctrl+o"}),
      [](InputE2eTest &t) {
          const std::string dialog = t.program.waitForWindowTitled("Open Clip File");
          ASSERT_FALSE(dialog.empty()) << "no file dialog";
@@ -388,31 +342,19 @@ const Binding Bindings[] = {
              << "a second dialog came";
          EXPECT_TRUE(t.program.running());
      }},
-    {"EscapeEndsTheProgram", Clip::Text, [](InputE2eTest &t) { t.keys({"Escape"}); },
-     [](InputE2eTest &t) { EXPECT_TRUE(t.program.waitForExit()); }},
-    {"CtrlBracketEndsTheProgram", Clip::None, [](InputE2eTest &t) { t.keys({"ctrl+bracketleft"}); },
-     [](InputE2eTest &t) { EXPECT_TRUE(t.program.waitForExit()); }},
-    {"SpaceOnAFocusedButtonPressesItOnce", Clip::None,
-     [](InputE2eTest &t) {
-         t.focusTheCaptionButton();
-         t.keys({"space"});
-     },
-     [](InputE2eTest &t) { t.expectCaptionBox(false); }},
-    {"EnterOnAFocusedButtonPressesItOnce", Clip::None,
-     [](InputE2eTest &t) {
-         t.focusTheCaptionButton();
-         t.keys({"Return"});
-     },
-     [](InputE2eTest &t) { t.expectCaptionBox(false); }},
-    {"HorizontalArrowMovesThePictureOneStep", Clip::WidePicture,
-     [](InputE2eTest &t) { t.click(RightArrow); },
-     [](InputE2eTest &t) { t.expectColourAt(QPoint(20, 300), Qt::yellow); }},
-    {"HorizontalTrackMovesThePictureOnePage", Clip::WidePicture,
-     [](InputE2eTest &t) { t.click(RightTrackEnd); },
-     [](InputE2eTest &t) { t.expectColourAt(QPoint(20, 300), Qt::yellow); }},
-    {"VerticalArrowMovesThePictureOneStep", Clip::TallPicture,
-     [](InputE2eTest &t) { t.click(DownArrow); },
-     [](InputE2eTest &t) { t.expectColourAt(QPoint(300, 7), Qt::yellow); }},
+    {"EscapeEndsTheProgram", Clip::Text, keys({"Escape"}), Ends},
+    {"CtrlBracketEndsTheProgram", Clip::None, keys({"ctrl+bracketleft"}), Ends},
+    // The caption box is shown and the focus passed on from it, in tab order, to its button.
+    {"SpaceOnAFocusedButtonPressesItOnce", Clip::None, afterF2(keys({"Tab", "space"})),
+     captionBox(false)},
+    {"EnterOnAFocusedButtonPressesItOnce", Clip::None, afterF2(keys({"Tab", "Return"})),
+     captionBox(false)},
+    {"HorizontalArrowMovesThePictureOneStep", Clip::WidePicture, press(RightArrow),
+     colourAt(QPoint(20, 300), Qt::yellow)},
+    {"HorizontalTrackMovesThePictureOnePage", Clip::WidePicture, press(RightTrackEnd),
+     colourAt(QPoint(20, 300), Qt::yellow)},
+    {"VerticalArrowMovesThePictureOneStep", Clip::TallPicture, press(DownArrow),
+     colourAt(QPoint(300, 7), Qt::yellow)},
 };
 
 TEST_P(InputE2eTest, OneInputHasOneEffect)
@@ -463,9 +405,8 @@ TEST(InputWithoutWindowManagerE2eTest, TheWindowTakesTheFocusAndEscapeWorksAtOnc
     program.start();
     const std::string window = program.waitForWindow();
     ASSERT_FALSE(window.empty());
-    EXPECT_TRUE(waitUntil([&] {
-        return InputE2eTest::trimmed(run({"xdotool", "getwindowfocus"}).output) == window;
-    })) << "the window did not take the keyboard focus";
+    EXPECT_TRUE(waitUntil([&] { return focusedWindow() == window; }))
+        << "the window did not take the keyboard focus";
     run({"xdotool", "key", "Escape"});
     EXPECT_TRUE(program.waitForExit());
 }

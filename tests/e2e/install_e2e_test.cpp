@@ -1,21 +1,15 @@
 // `cmake --install` of this build into its prefix inside the build tree, the installed program
 // started from there, installing again, and uninstalling.
 
-#include "app/toolbar_layout.h"
 #include "e2e_harness.h"
 
-#include <gtest/gtest.h>
-
-#include <QColor>
 #include <QFile>
-#include <QImage>
 #include <QSet>
 #include <QXmlStreamReader>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 namespace dovrante::e2e {
 namespace {
@@ -128,19 +122,9 @@ TEST_F(InstallE2eTest, StartedByItsCommandItKeepsItsFilesInItsFolderAndStartsThe
 {
     ProgramUnderTest program(ProgramUnderTest::Installed{ProgramFolder, Prefix + "/bin/Dovrante"});
     // The installed link program and editor give way to stand-ins that record how they started.
-    for (const std::string &path :
-         {ProgramFolder + "/tools/Mervoxen", ProgramFolder + "/Notepad3"}) {
-        fs::remove(path);
-        std::ofstream(path) << "#!/bin/sh\nprintf '%s|%s\\n' \"${0##*/}\" \"$1\" >> '"
-                            << program.home() << "/started'\n";
-        fs::permissions(path, fs::perms::owner_all);
-    }
+    for (const std::string &path : {ProgramFolder + "/tools/Mervoxen", ProgramFolder + "/Notepad3"})
+        writeRecorder(path, program.home() + "/started");
     const auto started = [&](std::size_t n) { return waitForLine(program.home() + "/started", n); };
-    const StartupLayout layout = computeStartupLayout(1920 * 15, 1080 * 15);
-    const auto click = [&](const Place &place) {
-        program.clickAt(static_cast<int>(place.left + place.width / 2) / 15,
-                        static_cast<int>(place.top + place.height / 2) / 15);
-    };
 
     XClipboard clipboard;
     clipboard.putText("copied before the start");
@@ -158,18 +142,17 @@ TEST_F(InstallE2eTest, StartedByItsCommandItKeepsItsFilesInItsFolderAndStartsThe
     EXPECT_NE(run({"xprop", "-id", window, "WM_CLASS"}).output.find("\"Dovrante\""),
               std::string::npos);
 
-    click(layout.cmdTxtData);
-    EXPECT_EQ(started(0), "Notepad3|" + ProgramFolder + "/Dovrante Data.txt");
-    click(layout.cmdBmpData);
-    EXPECT_EQ(started(1), "Mervoxen|" + BmpData);
+    program.click(ScreenLayout.cmdTxtData);
+    EXPECT_EQ(started(0), "Notepad3|1|" + ProgramFolder + "/Dovrante Data.txt");
+    program.click(ScreenLayout.cmdBmpData);
+    EXPECT_EQ(started(1), "Mervoxen|1|" + BmpData);
 
     // The first Save of a picture goes into the folder the install made.
     QImage image(40, 30, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    ASSERT_TRUE(image.save(QString::fromStdString(program.home() + "/clip.png"), "PNG"));
-    clipboard.putFile(program.home() + "/clip.png", "image/png");
+    clipboard.putImage(image, program.home() + "/clip.png");
     program.pressKeys({"F5"});
-    click(layout.cmdSave);
+    program.click(ScreenLayout.cmdSave);
     EXPECT_TRUE(waitUntil([] { return !fs::is_empty(BmpData); }));
 }
 

@@ -1,15 +1,8 @@
-#include "app/toolbar_layout.h"
 #include "e2e_harness.h"
 
-#include <gtest/gtest.h>
-
-#include <QColor>
-#include <QImage>
 #include <QPainter>
 
-#include <cmath>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <sstream>
 
@@ -17,8 +10,6 @@ namespace dovrante::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr double TwipsPerPixel = 15.0; // the test display runs at 96 DPI
 
 // Where the default queue's PDFs land: the test scheduler's folder (scripts/start-cups.sh).
 std::string pdfFolder()
@@ -63,11 +54,11 @@ QRect inkBounds(const QImage &page)
     return bounds;
 }
 
-class PrintingE2eTest : public ::testing::Test {
+class PrintingE2eTest : public E2eTest {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+        E2eTest::SetUp();
         ASSERT_FALSE(pdfFolder().empty() || !std::getenv("CUPS_SERVER"))
             << "no test scheduler: run the tests with scripts/test.sh, which starts one";
         ASSERT_EQ(run({"lpstat", "-v", "Dovrante-PDF"}).exitCode, 0)
@@ -76,7 +67,7 @@ protected:
     }
 
     // A picture whose first eighth along its long side is red and the rest green.
-    std::string writePicture(int width, int height)
+    void startWithPicture(int width, int height)
     {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::green);
@@ -86,38 +77,20 @@ protected:
         else
             painter.fillRect(0, 0, width, height / 8, Qt::red);
         painter.end();
-        const std::string path = program.home() + "/picture.png";
-        image.save(QString::fromStdString(path), "PNG");
-        return path;
+        startWith(image);
     }
 
-    void startWithPicture(int width, int height)
+    // Prints the clip, as the buttons given press it, and waits for the job's PDF and the end.
+    std::string print(const std::vector<std::string> &keys = {})
     {
-        clipboard.putFile(writePicture(width, height), "image/png");
-        program.start();
-        ASSERT_FALSE(program.waitForWindow().empty()) << "no window appeared";
-    }
-
-    void click(const Place &place)
-    {
-        program.clickAt(
-            static_cast<int>(std::lround((place.left + place.width / 2) / TwipsPerPixel)),
-            static_cast<int>(std::lround((place.top + place.height / 2) / TwipsPerPixel)));
-    }
-
-    const StartupLayout &layout() const { return m_layout; }
-
-    // Starts the program with a picture in the given environment, presses Print and reads the
-    // message box that follows; `box` is its window, empty when none appeared.
-    std::string printAndReadMessage(const std::vector<std::string> &environment, std::string &box)
-    {
-        clipboard.putFile(writePicture(400, 800), "image/png");
-        program.startWithEnvironment(environment);
-        if (program.waitForWindow().empty())
-            return "(no window)";
-        click(layout().cmdPrint);
-        box = program.waitForWindowTitled("Dovrante");
-        return box.empty() ? "(no message appeared)" : program.messageBoxText(box, clipboard);
+        if (keys.empty())
+            program.click(ScreenLayout.cmdPrint);
+        else
+            program.pressKeys(keys);
+        const std::string pdf = waitForPdf();
+        EXPECT_FALSE(pdf.empty()) << "no PDF came out of CUPS";
+        EXPECT_TRUE(program.waitForExit()) << "the program still runs after the job";
+        return pdf;
     }
 
     // The PDF that CUPS made of the job, once it is complete.
@@ -156,21 +129,15 @@ protected:
         return QImage(QString::fromStdString(prefix + ".png"));
     }
 
-    XClipboard clipboard;
-    ProgramUnderTest program;
-
 private:
     std::set<std::string> m_before;
-    StartupLayout m_layout = computeStartupLayout(1920 * TwipsPerPixel, 1080 * TwipsPerPixel);
 };
 
 TEST_F(PrintingE2eTest, AWidePictureComesOutTurnedAndFillsTheLandscapeWidth)
 {
     startWithPicture(800, 400);
-    click(layout().cmdPrint);
-    const std::string pdf = waitForPdf();
-    ASSERT_FALSE(pdf.empty()) << "no PDF came out of CUPS";
-    EXPECT_TRUE(program.waitForExit()) << "the program still runs after the job";
+    const std::string pdf = print();
+    ASSERT_FALSE(pdf.empty());
 
     const QImage page = render(pdf);
     ASSERT_FALSE(page.isNull());
@@ -195,10 +162,8 @@ TEST_F(PrintingE2eTest, AWidePictureComesOutTurnedAndFillsTheLandscapeWidth)
 TEST_F(PrintingE2eTest, ATallPictureComesOutPortraitFromTheTopLeftCorner)
 {
     startWithPicture(400, 800);
-    click(layout().cmdPrint);
-    const std::string pdf = waitForPdf();
-    ASSERT_FALSE(pdf.empty()) << "no PDF came out of CUPS";
-    EXPECT_TRUE(program.waitForExit());
+    const std::string pdf = print();
+    ASSERT_FALSE(pdf.empty());
 
     const QImage page = render(pdf);
     ASSERT_FALSE(page.isNull());
@@ -215,12 +180,10 @@ TEST_F(PrintingE2eTest, ATallPictureComesOutPortraitFromTheTopLeftCorner)
 TEST_F(PrintingE2eTest, AfterTheToggleReadsBlackAndWhiteEnterPrintsAGreyPage)
 {
     startWithPicture(400, 800);
-    click(layout().cmdColor);
+    program.click(ScreenLayout.cmdColor);
     // The toggle leaves the focus on the print button.
-    program.pressKeys({"Return"});
-    const std::string pdf = waitForPdf();
-    ASSERT_FALSE(pdf.empty()) << "no PDF came out of CUPS";
-    EXPECT_TRUE(program.waitForExit());
+    const std::string pdf = print({"Return"});
+    ASSERT_FALSE(pdf.empty());
 
     const QImage page = render(pdf);
     ASSERT_FALSE(page.isNull());
@@ -239,13 +202,9 @@ TEST_F(PrintingE2eTest, AfterTheToggleReadsBlackAndWhiteEnterPrintsAGreyPage)
 
 TEST_F(PrintingE2eTest, TextPrintsInTheFaceAndSizeOfTheTextView)
 {
-    clipboard.putText("Dovrante prints this line");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    click(layout().cmdPrint);
-    const std::string pdf = waitForPdf();
-    ASSERT_FALSE(pdf.empty()) << "no PDF came out of CUPS";
-    EXPECT_TRUE(program.waitForExit());
+    startWith("Dovrante prints this line");
+    const std::string pdf = print();
+    ASSERT_FALSE(pdf.empty());
 
     EXPECT_NE(run({"pdftotext", pdf, "-"}).output.find("Dovrante prints this line"),
               std::string::npos);
@@ -278,13 +237,9 @@ TEST_F(PrintingE2eTest, LongTextGoesOnOverSeveralPagesAndWideLinesWrap)
         if (line == 5)
             text += std::string(150, 'W') + " wrapped-end\n";
     }
-    clipboard.putText(text);
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    click(layout().cmdPrint);
-    const std::string pdf = waitForPdf();
-    ASSERT_FALSE(pdf.empty()) << "no PDF came out of CUPS";
-    EXPECT_TRUE(program.waitForExit());
+    startWith(text);
+    const std::string pdf = print();
+    ASSERT_FALSE(pdf.empty());
 
     // About 70 lines of 10-point text fit on an A4 page.
     EXPECT_GE(pageCount(pdf), 3);
@@ -298,12 +253,8 @@ TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJo
     // A large picture keeps the job in the making for a moment.
     QImage image(7000, 7000, QImage::Format_RGB32);
     image.fill(Qt::green);
-    const std::string path = program.home() + "/large.png";
-    image.save(QString::fromStdString(path), "PNG");
-    clipboard.putFile(path, "image/png");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    click(layout().cmdPrint);
+    startWith(image);
+    program.click(ScreenLayout.cmdPrint);
 
     std::string window;
     waitUntil(
@@ -317,11 +268,7 @@ TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJo
     ASSERT_FALSE(window.empty()) << "no status window appeared";
     // 7170 x 840 twips is 478 x 56 pixels, light yellow. The window is centred on the screen with
     // whatever frame the window manager gives it, so its inside lies a title bar's height lower.
-    std::map<std::string, int> g;
-    std::istringstream lines(run({"xdotool", "getwindowgeometry", "--shell", window}).output);
-    for (std::string line; std::getline(lines, line);)
-        if (const auto eq = line.find('='); eq != std::string::npos)
-            g[line.substr(0, eq)] = std::atoi(line.c_str() + eq + 1);
+    std::map<std::string, int> g = windowGeometry(window);
     const QImage shot = screenshot();
     ASSERT_FALSE(shot.isNull());
     EXPECT_EQ(g["WIDTH"], 478);
@@ -344,32 +291,51 @@ TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJo
     EXPECT_TRUE(program.waitForExit(std::chrono::seconds(30)));
 }
 
-TEST_F(PrintingE2eTest, WithoutCupsTheMessageNamesTheReasonAndTheProgramGoesOn)
+// A job that cannot be made: the reason is told, the status window closed, the program goes on.
+struct Refusal {
+    const char *name;
+    std::string variable, value; // the environment entry that makes it fail; the value in HOME
+    std::vector<std::string> says;
+};
+
+void PrintTo(const Refusal &refusal, std::ostream *out)
 {
-    std::string box;
-    const std::string message =
-        printAndReadMessage({"CUPS_SERVER=" + program.home() + "/no-cups.sock"}, box);
-    ASSERT_FALSE(box.empty()) << message;
-    EXPECT_NE(message.find("(no default printer)"), std::string::npos) << message;
-    EXPECT_NE(message.find("cannot be reached"), std::string::npos) << message;
+    *out << refusal.name;
+}
+
+class RefusedPrintE2eTest : public PrintingE2eTest,
+                            public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusedPrintE2eTest, IsReportedAndTheProgramGoesOn)
+{
+    const Refusal &r = GetParam();
+    program.setEnvironment(r.variable,
+                           r.value.starts_with("/") ? program.home() + r.value : r.value);
+    startWithPicture(400, 800);
+    program.click(ScreenLayout.cmdPrint);
+    const std::string box = program.waitForWindowTitled("Dovrante");
+    ASSERT_FALSE(box.empty()) << "no message appeared";
+    const std::string message = program.messageBoxText(box, clipboard);
+    for (const std::string &part : r.says)
+        EXPECT_NE(message.find(part), std::string::npos) << message;
     EXPECT_TRUE(
         run({"xdotool", "search", "--onlyvisible", "--name", "^Dovrante - RVMK"}).output.empty())
         << "the status window is still open";
-
     program.pressKeysIn(box, {"Return"});
     EXPECT_TRUE(waitUntil([&] { return program.waitForWindowTitled("Dovrante", {}).empty(); }));
     EXPECT_TRUE(program.running());
 }
 
-TEST_F(PrintingE2eTest, AJobTheQueueRefusesIsReportedAndTheProgramGoesOn)
-{
-    std::string box;
-    const std::string message = printAndReadMessage({"LPDEST=Dovrante-Refusing"}, box);
-    ASSERT_FALSE(box.empty()) << message;
-    EXPECT_NE(message.find("Dovrante-Refusing"), std::string::npos) << message;
-    EXPECT_NE(message.find("not accepting jobs"), std::string::npos) << message;
-    EXPECT_TRUE(program.running());
-}
+const Refusal Refusals[] = {
+    {"NoScheduler", "CUPS_SERVER", "/no-cups.sock", {"(no default printer)", "cannot be reached"}},
+    {"QueueNotAccepting",
+     "LPDEST",
+     "Dovrante-Refusing",
+     {"Dovrante-Refusing", "not accepting jobs"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusedPrintE2eTest, ::testing::ValuesIn(Refusals),
+                         [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace dovrante::e2e

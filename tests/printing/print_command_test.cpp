@@ -91,34 +91,28 @@ TEST_F(PrintTest, StatusWindowHasItsDesignLookAndLoadsOnlyOnItsFirstShow)
 
 TEST_F(PrintTest, TextIsPrintedInTheViewsFontThenTheProgramEnds)
 {
-    clipboard.holdText("Hello");
-    Form1 &f = form();
-    f.clipKind = "1";
-    f.RichTextBox1.text = "Hello\r\nWorld";
-    f.RichTextBox1.font = FontSpec{"Arial Black", 36.0f, true, true, true, true};
+    // Empty text still makes and ends a document.
+    for (const std::string text : {"Hello\r\nWorld", ""}) {
+        printer.calls.clear();
+        pointer.shapes.clear();
+        programEnd.ends = 0;
+        Form1 &f = form();
+        f.clipKind = ClipKind::Text;
+        f.RichTextBox1.text = text;
+        f.RichTextBox1.font = FontSpec{"Arial Black", 36.0f, true, true, true, true};
 
-    f.cmdPrint_Click();
+        f.cmdPrint_Click();
 
-    EXPECT_EQ(printer.calls,
-              (Calls{"colourMode 1", "status shown: Printing to Office Laser   (B/W)",
-                     "font Arial Black", "print Hello\r\nWorld", "endDoc"}));
-    EXPECT_EQ(printer.font, f.RichTextBox1.font);
-    EXPECT_EQ(pointer.shapes, (std::vector<int>{PointerShape::Hourglass, PointerShape::Default}));
-    EXPECT_EQ(programEnd.ends, 1);
-    EXPECT_TRUE(messageBox.shown.empty());
-    EXPECT_TRUE(statusWindow.visible);
-}
-
-TEST_F(PrintTest, EmptyTextStillMakesAndEndsADocument)
-{
-    Form1 &f = form();
-    f.clipKind = "1";
-    f.RichTextBox1.text = "";
-    f.cmdPrint_Click();
-    EXPECT_EQ(printer.calls,
-              (Calls{"colourMode 1", "status shown: Printing to Office Laser   (B/W)", "font ",
-                     "print ", "endDoc"}));
-    EXPECT_EQ(programEnd.ends, 1);
+        EXPECT_EQ(printer.calls,
+                  (Calls{"colourMode 1", "status shown: Printing to Office Laser   (B/W)",
+                         "font Arial Black", "print " + text, "endDoc"}));
+        EXPECT_EQ(printer.font, f.RichTextBox1.font);
+        EXPECT_EQ(pointer.shapes,
+                  (std::vector<int>{PointerShape::Hourglass, PointerShape::Default}));
+        EXPECT_EQ(programEnd.ends, 1);
+        EXPECT_TRUE(messageBox.shown.empty());
+        EXPECT_TRUE(statusWindow.visible);
+    }
 }
 
 TEST_F(PrintTest, PictureIsFittedToTheTurnedPageThenTheProgramEnds)

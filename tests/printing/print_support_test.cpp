@@ -139,60 +139,40 @@ INSTANTIATE_TEST_SUITE_P(ScaleModes, PrintPictureFittedTest,
                                            ScaleMode::Millimetres, ScaleMode::Points,
                                            ScaleMode::HiMetric));
 
-class FindDefaultPrinterTest : public ::testing::Test {
-protected:
-    std::optional<std::string> find() { return FindDefaultPrinter(profile, installed); }
-    void entry(const std::string &value) { profile.entries["windows/device"] = value; }
-
-    FakeProfile profile;
-    FakeInstalledPrinters installed;
-};
-
-TEST_F(FindDefaultPrinterTest, FindsTheInstalledPrinterNamedByTheFirstField)
-{
-    installed.names = {"Photo Inkjet", "Office Laser", "Office Laser 2"};
-    entry("Office Laser,winspool,Ne01:");
-    EXPECT_EQ(find(), "Office Laser");
-    entry("Office Laser");
-    EXPECT_EQ(find(), "Office Laser");
-    // The value ends at its first NUL, as in the profile's buffer.
-    entry(std::string("Office Laser,winspool\0Photo Inkjet", 34));
-    EXPECT_EQ(find(), "Office Laser");
-}
-
-TEST_F(FindDefaultPrinterTest, MatchesCaseSensitively)
-{
-    installed.names = {"office laser"};
-    entry("Office Laser,winspool,Ne01:");
-    EXPECT_EQ(find(), std::nullopt);
-}
-
-TEST_F(FindDefaultPrinterTest, MissingEntryGivesAnEmptyNameAndEmptyEntryGivesNoName)
-{
-    installed.names = {"Office Laser"};
-    EXPECT_EQ(find(), std::nullopt);
-    installed.names = {};
-    EXPECT_EQ(find(), std::nullopt);
-    // ",,," has an empty first field, which a nameless printer would match; "" has no fields.
-    installed.names = {""};
-    EXPECT_EQ(find(), "");
-    entry("");
-    EXPECT_EQ(find(), std::nullopt);
-}
-
-TEST_F(FindDefaultPrinterTest, ReadsAtMost253Characters)
+TEST(FindDefaultPrinterTest, FindsTheInstalledPrinterNamedByTheProfilesFirstField)
 {
     const std::string longName(300, 'P');
-    const std::string cut = longName.substr(0, 253);
-    installed.names = {longName, cut};
-    entry(longName + ",winspool,Ne01:");
-    EXPECT_EQ(find(), cut);
-
-    // A name that ends before the cut keeps its own match.
-    const std::string name(250, 'Q');
-    installed.names = {name};
-    entry(name + ",winspool,Ne01:");
-    EXPECT_EQ(find(), name);
+    const std::string name250(250, 'Q');
+    const struct {
+        std::vector<std::string> installed;
+        std::optional<std::string> entry; // none: no entry in the profile
+        std::optional<std::string> found;
+    } cases[] = {
+        {{"Photo Inkjet", "Office Laser", "Office Laser 2"},
+         "Office Laser,winspool,Ne01:",
+         "Office Laser"},
+        {{"Office Laser"}, "Office Laser", "Office Laser"},
+        // The value ends at its first NUL, as in the profile's buffer.
+        {{"Office Laser"}, std::string("Office Laser,winspool\0Photo Inkjet", 34), "Office Laser"},
+        {{"office laser"}, "Office Laser,winspool,Ne01:", std::nullopt}, // case matters
+        {{"Office Laser"}, std::nullopt, std::nullopt},
+        {{}, std::nullopt, std::nullopt},
+        // A missing entry reads ",,,", whose empty first field a nameless printer matches; an
+        // empty entry has no fields.
+        {{""}, std::nullopt, ""},
+        {{""}, "", std::nullopt},
+        // At most 253 characters are read; a name that ends before the cut keeps its match.
+        {{longName, longName.substr(0, 253)}, longName + ",winspool", longName.substr(0, 253)},
+        {{name250}, name250 + ",winspool,Ne01:", name250},
+    };
+    for (const auto &c : cases) {
+        FakeProfile profile;
+        FakeInstalledPrinters installed;
+        installed.names = c.installed;
+        if (c.entry)
+            profile.entries["windows/device"] = *c.entry;
+        EXPECT_EQ(FindDefaultPrinter(profile, installed), c.found) << c.entry.value_or("(none)");
+    }
 }
 
 } // namespace

@@ -14,13 +14,16 @@
 #include "platform/printer.h"
 #include "platform/program_end.h"
 #include "platform/program_location.h"
+#include "platform/scale_units.h"
 #include "platform/screen.h"
 #include "platform/settings_store.h"
 #include "platform/status_window_host.h"
 
 #include <deque>
+#include <iomanip>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,26 +67,72 @@ inline PicturePtr makePicture(int widthHiMetric, int heightHiMetric)
     return std::make_shared<FakePicture>(widthHiMetric, heightHiMetric);
 }
 
+// Pops the next scripted answer, or gives the fallback when none is left.
+template <typename T>
+T next(std::deque<T> &answers, T fallback)
+{
+    if (answers.empty())
+        return fallback;
+    T answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+inline MaybeFailure failIf(const std::string &error)
+{
+    return error.empty() ? MaybeFailure() : MaybeFailure(Failure{error});
+}
+
 class FakeClipboard final : public Clipboard {
 public:
     std::vector<int> formats;
     std::string clipText;
     PicturePtr clipPicture;
+    std::string textError;    // when set, reading the text fails with it
     std::string pictureError; // when set, reading the picture fails with it
     int formatQueries = 0;
     int clears = 0;
 
-    std::vector<int> availableFormats() override;
-    std::string textError; // when set, reading the text fails with it
-    Result<std::string> text() override;
-    Result<PicturePtr> picture() override;
-    void clear() override;
-    void setPicture(const PicturePtr &picture) override;
+    std::vector<int> availableFormats() override
+    {
+        ++formatQueries;
+        return formats;
+    }
+    Result<std::string> text() override
+    {
+        if (!textError.empty())
+            return Failure{textError};
+        return clipText;
+    }
+    Result<PicturePtr> picture() override
+    {
+        if (!pictureError.empty() || !clipPicture)
+            return Failure{pictureError.empty() ? "no picture on the clipboard" : pictureError};
+        return clipPicture;
+    }
+    void clear() override
+    {
+        ++clears;
+        formats.clear();
+        clipText.clear();
+        clipPicture.reset();
+    }
+    void setPicture(const PicturePtr &picture) override { holdPicture(picture); }
 
     // Fills the clipboard as a copy of text would.
-    void holdText(const std::string &text);
+    void holdText(const std::string &text)
+    {
+        formats = {ClipFormat::Text, ClipFormat::OemText};
+        clipText = text;
+        clipPicture.reset();
+    }
     // Fills the clipboard as a copy of a picture would.
-    void holdPicture(PicturePtr picture);
+    void holdPicture(PicturePtr picture)
+    {
+        formats = {ClipFormat::Bitmap, ClipFormat::Dib};
+        clipText.clear();
+        clipPicture = std::move(picture);
+    }
 };
 
 class FakePictureFiles final : public PictureFiles {
@@ -94,8 +143,21 @@ public:
     std::string saveError;
     std::vector<std::string> loads;
 
-    Result<PicturePtr> load(const std::string &path) override;
-    MaybeFailure saveAsBitmap(const Picture &picture, const std::string &path) override;
+    Result<PicturePtr> load(const std::string &path) override
+    {
+        loads.push_back(path);
+        if (auto error = loadErrors.find(path); error != loadErrors.end())
+            return Failure{error->second};
+        if (auto found = readable.find(path); found != readable.end())
+            return found->second;
+        return Failure{"File not found: " + path};
+    }
+    MaybeFailure saveAsBitmap(const Picture &picture, const std::string &path) override
+    {
+        if (saveError.empty())
+            saved[path] = &picture;
+        return failIf(saveError);
+    }
 };
 
 // Records every call as a line of text; the page is Letter-like and measured in twips.
@@ -119,21 +181,62 @@ public:
 
     std::string deviceName() const override { return name; }
     int colourMode() const override { return mode; }
-    void setColourMode(int newMode) override;
-    void setOrientation(int newOrientation) override;
-    float scaleWidth() const override;
-    float scaleHeight() const override;
+    void setColourMode(int newMode) override
+    {
+        mode = newMode;
+        calls.push_back("colourMode " + std::to_string(newMode));
+    }
+    void setOrientation(int newOrientation) override
+    {
+        orientation = newOrientation;
+        calls.push_back("orientation " + std::to_string(newOrientation));
+    }
+    float scaleWidth() const override
+    {
+        return inUnits(turned() ? portraitHeightTwips : portraitWidthTwips);
+    }
+    float scaleHeight() const override
+    {
+        return inUnits(turned() ? portraitWidthTwips : portraitHeightTwips);
+    }
     int scaleMode() const override { return currentScaleMode; }
-    float scaleX(double value, int fromMode, int toMode) const override;
-    float scaleY(double value, int fromMode, int toMode) const override;
+    float scaleX(double value, int fromMode, int toMode) const override
+    {
+        return static_cast<float>(value * twipsPerUnit(fromMode) / twipsPerUnit(toMode));
+    }
+    float scaleY(double value, int fromMode, int toMode) const override
+    {
+        return scaleX(value, fromMode, toMode);
+    }
     void paintPicture(const Picture &picture, double left, double top, double width,
-                      double height) override;
-    void setFont(const FontSpec &newFont) override;
-    void printText(const std::string &text) override;
-    MaybeFailure endDoc() override;
+                      double height) override
+    {
+        paints.push_back(Paint{&picture, left, top, width, height});
+        std::ostringstream line;
+        line << "paintPicture " << left << " " << top << " " << width << " " << height;
+        calls.push_back(line.str());
+    }
+    void setFont(const FontSpec &newFont) override
+    {
+        font = newFont;
+        calls.push_back("font " + newFont.name);
+    }
+    void printText(const std::string &text) override { calls.push_back("print " + text); }
+    MaybeFailure endDoc() override
+    {
+        calls.emplace_back("endDoc");
+        return failIf(endDocError);
+    }
 
-    // Twips in one unit of the scale mode.
-    static double twipsPerUnit(int scaleMode);
+    // Twips in one unit of the scale mode, on a 600 DPI device.
+    static double twipsPerUnit(int scaleMode) { return dovrante::twipsPerUnit(scaleMode, 600.0); }
+
+private:
+    bool turned() const { return orientation == PrinterValue::Landscape; }
+    float inUnits(float twips) const
+    {
+        return static_cast<float>(twips / twipsPerUnit(currentScaleMode));
+    }
 };
 
 class FakeInstalledPrinters final : public InstalledPrinters {
@@ -146,16 +249,27 @@ class FakeProfile final : public LegacyProfile {
 public:
     std::map<std::string, std::string> entries; // "section/key" -> value
     std::string profileString(const std::string &section, const std::string &key,
-                              const std::string &defaultValue) const override;
+                              const std::string &defaultValue) const override
+    {
+        const auto found = entries.find(section + "/" + key);
+        return found == entries.end() ? defaultValue : found->second;
+    }
 };
 
 class FakeSettings final : public SettingsStore {
 public:
     std::map<std::string, std::string> values; // "application/section/key" -> value
     std::string setting(const std::string &application, const std::string &section,
-                        const std::string &key, const std::string &defaultValue) override;
+                        const std::string &key, const std::string &defaultValue) override
+    {
+        const auto found = values.find(application + "/" + section + "/" + key);
+        return found == values.end() ? defaultValue : found->second;
+    }
     void saveSetting(const std::string &application, const std::string &section,
-                     const std::string &key, const std::string &value) override;
+                     const std::string &key, const std::string &value) override
+    {
+        values[application + "/" + section + "/" + key] = value;
+    }
 };
 
 class FakeFileDialog final : public FileDialog {
@@ -163,17 +277,30 @@ public:
     std::vector<FileDialogRequest> requests;
     std::deque<FileDialogResult> answers; // empty: cancelled
 
-    FileDialogResult show(const FileDialogRequest &request) override;
-    void willChoose(const std::string &path, const std::string &fileName);
-    void willCancel();
-    void willFail(const std::string &error);
+    FileDialogResult show(const FileDialogRequest &request) override
+    {
+        requests.push_back(request);
+        return next(answers, FileDialogResult{FileDialogResult::Outcome::Cancelled, {}, {}, {}});
+    }
+    void willChoose(const std::string &path, const std::string &fileName)
+    {
+        answers.push_back(FileDialogResult{FileDialogResult::Outcome::Chosen, path, fileName, {}});
+    }
+    void willFail(const std::string &error)
+    {
+        answers.push_back(FileDialogResult{FileDialogResult::Outcome::Failed, {}, {}, error});
+    }
 };
 
 class FakeFontDialog final : public FontDialog {
 public:
     std::vector<FontSpec> shownWith;
     std::deque<std::optional<FontSpec>> answers; // empty: cancelled
-    std::optional<FontSpec> choose(const FontSpec &initial) override;
+    std::optional<FontSpec> choose(const FontSpec &initial) override
+    {
+        shownWith.push_back(initial);
+        return next(answers, std::optional<FontSpec>());
+    }
 };
 
 class FakeMessageBox final : public MessageBox {
@@ -189,7 +316,11 @@ public:
     std::deque<Answer> answers; // empty: OK for OK boxes, the default button otherwise
 
     Answer show(const std::string &text, Buttons buttons, Icon icon, Answer defaultButton,
-                const std::optional<std::string> &title) override;
+                const std::optional<std::string> &title) override
+    {
+        shown.push_back(Shown{text, buttons, icon, defaultButton, title});
+        return next(answers, buttons == Buttons::Ok ? Answer::Ok : defaultButton);
+    }
 };
 
 // An in-memory disk: files, folders and scripted failures.
@@ -202,9 +333,29 @@ public:
     std::string writeError;
     int appendCalls = 0;
 
-    MaybeFailure append(const std::string &path, const std::string &bytes) override;
-    MaybeFailure writeWhole(const std::string &path, const std::string &bytes) override;
-    std::optional<int> attributes(const std::string &path) override;
+    MaybeFailure append(const std::string &path, const std::string &bytes) override
+    {
+        ++appendCalls;
+        if (appendError.empty())
+            files[path] += bytes;
+        return failIf(appendError);
+    }
+    MaybeFailure writeWhole(const std::string &path, const std::string &bytes) override
+    {
+        if (writeError.empty())
+            files[path] = bytes;
+        return failIf(writeError);
+    }
+    std::optional<int> attributes(const std::string &path) override
+    {
+        if (auto found = attributeOverrides.find(path); found != attributeOverrides.end())
+            return found->second;
+        if (folders.count(path))
+            return FileAttribute::Directory;
+        if (files.count(path))
+            return FileAttribute::Archive;
+        return std::nullopt;
+    }
 };
 
 class FakeLauncher final : public Launcher {
@@ -218,18 +369,31 @@ public:
     std::string failure;
 
     MaybeFailure start(const std::string &program, const std::string &argument,
-                       int windowStyle) override;
+                       int windowStyle) override
+    {
+        if (failure.empty())
+            started.push_back(Started{program, argument, windowStyle});
+        return failIf(failure);
+    }
 };
 
 // Returns the scripted moments in order, then keeps returning the last one.
 class FakeClock final : public Clock {
 public:
     std::deque<DateTime> moments{DateTime{2026, 12, 5, 3, 50, 44}};
-    int reads = 0;
 
-    DateTime now() override;
-    // United States style: 12/5/2026 3:50:44 AM.
-    std::string regionalDateTime(const DateTime &moment) override;
+    DateTime now() override { return moments.size() > 1 ? next(moments, {}) : moments.front(); }
+    // United States style: 12/5/2026 3:50:44 AM, and the date alone at midnight.
+    std::string regionalDateTime(const DateTime &m) override
+    {
+        std::ostringstream text;
+        text << m.month << "/" << m.day << "/" << m.year;
+        if (m.hour != 0 || m.minute != 0 || m.second != 0)
+            text << " " << (m.hour % 12 == 0 ? 12 : m.hour % 12) << ":" << std::setfill('0')
+                 << std::setw(2) << m.minute << ":" << std::setw(2) << m.second
+                 << (m.hour < 12 ? " AM" : " PM");
+        return text.str();
+    }
     void setNow(const DateTime &moment) { moments = {moment}; }
 };
 

@@ -71,4 +71,13 @@ inline void expectShows(const Form1 &f, Shows shows)
     EXPECT_EQ(f.cmdFontP.visible, !picture);
 }
 
+// The tool bar's buttons, bar the font buttons that belong to the text view, shown or folded away.
+inline void expectToolbar(const Form1 &f, bool shown)
+{
+    for (const Button *b :
+         {&f.cmdColor, &f.cmdCaption, &f.cmdReload, &f.cmdFolders, &f.cmdSave, &f.cmdSaveAs,
+          &f.cmdTxtData, &f.cmdBmpData, &f.cmdIdeas, &f.cmdOpen, &f.cmdPrint})
+        EXPECT_EQ(b->visible, shown) << b->caption;
+}
+
 } // namespace dovrante::test
