@@ -202,43 +202,6 @@ private:
     bool m_ok = false;
 };
 
-// Whether the bytes are well-formed UTF-8, which is then taken as it is: decoding and encoding
-// again would hold the text three times over for a moment.
-bool isUtf8(const std::string &bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *end = p + bytes.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        int more = 0;
-        unsigned int code = 0;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            more = 1, code = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            more = 2, code = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            more = 3, code = c & 0x07u;
-        } else {
-            return false;
-        }
-        if (end - p <= more)
-            return false;
-        for (int i = 1; i <= more; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i] & 0x3Fu);
-        }
-        static constexpr unsigned int Least[] = {0, 0x80, 0x800, 0x10000};
-        if (code < Least[more] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        p += more + 1;
-    }
-    return true;
-}
-
 bool isLatin1Target(const std::string &target)
 {
     return target == "STRING" || target == "TEXT";
@@ -282,7 +245,7 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display)
             std::optional<std::string> bytes = reader.fetch(reader.atom(target));
             if (!bytes || bytes->empty()) {
                 snapshot.text = Failure{clipboardTextNeverCame()};
-            } else if (!isLatin1Target(target) && isUtf8(*bytes)) {
+            } else if (!isLatin1Target(target) && isWellFormedUtf8(*bytes)) {
                 snapshot.text = std::move(*bytes);
             } else {
                 const auto size = static_cast<qsizetype>(bytes->size());
@@ -321,6 +284,41 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display)
 }
 
 } // namespace
+
+bool isWellFormedUtf8(const std::string &bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        int more = 0;
+        unsigned int code = 0;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            more = 1, code = c & 0x1Fu;
+        } else if ((c & 0xF0) == 0xE0) {
+            more = 2, code = c & 0x0Fu;
+        } else if ((c & 0xF8) == 0xF0) {
+            more = 3, code = c & 0x07u;
+        } else {
+            return false;
+        }
+        if (end - p <= more)
+            return false;
+        for (int i = 1; i <= more; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3Fu);
+        }
+        static constexpr unsigned int Least[] = {0, 0x80, 0x800, 0x10000};
+        if (code < Least[more] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        p += more + 1;
+    }
+    return true;
+}
 
 std::vector<std::string> decodableImageTypes()
 {

@@ -44,6 +44,11 @@ private:
     bool m_taken = false;
 };
 
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or truncated
+// sequences), which is then taken as it is: decoding and encoding again would hold a large text
+// three times over for a moment.
+bool isWellFormedUtf8(const std::string &bytes);
+
 // The image types Qt's picture loader decodes (loading every image plugin to find them).
 std::vector<std::string> decodableImageTypes();
 
