@@ -85,5 +85,32 @@ TEST(ClipAtStartPictureE2eTest, APictureTooLargeForOneAnswerComesInPartsAndIsSho
     EXPECT_EQ(shot.pixel(800, 500), image.pixel(800, 500));
 }
 
+TEST_F(E2eTest, ALongTextComesIntoTheViewAfterTheWindowAndIsRecordedWhole)
+{
+    // Over the size that is laid out after the window is shown.
+    std::string text;
+    for (int line = 0; text.size() < (5u << 20); ++line)
+        text += "line " + std::to_string(line) + " of a long clip, with some words to fill it\n";
+    text += "the last line";
+    const std::string path = program.home() + "/long.txt";
+    std::ofstream(path, std::ios::binary) << text;
+    clipboard.putFile(path, "UTF8_STRING");
+
+    program.start();
+    ASSERT_FALSE(program.waitForWindow(std::chrono::seconds(20)).empty());
+    // The text view fills with dark letters once the text is in.
+    const auto letters = [](const QImage &shot) {
+        int dark = 0;
+        for (int y = 40; y < 900; y += 3)
+            for (int x = 0; x < 1200; x += 3)
+                dark += qGray(shot.pixel(x, y)) < 100;
+        return dark;
+    };
+    EXPECT_GT(letters(screenWhen([&](const QImage &s) { return letters(s) > 500; })), 500);
+    const std::string data = readFile(program.dataFile());
+    EXPECT_NE(data.find("\r\nline 0 of a long clip"), std::string::npos);
+    EXPECT_NE(data.find("the last line\r\n---"), std::string::npos);
+}
+
 } // namespace
 } // namespace dovrante::e2e
