@@ -264,7 +264,8 @@ TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJo
                                          .output);
             return static_cast<bool>(std::getline(found, window)) && !window.empty();
         },
-        std::chrono::seconds(5));
+        // CUPS is asked first, and may still be busy with an earlier test's job.
+        std::chrono::seconds(20));
     ASSERT_FALSE(window.empty()) << "no status window appeared";
     // 7170 x 840 twips is 478 x 56 pixels, light yellow. The window is centred on the screen with
     // whatever frame the window manager gives it, so its inside lies a title bar's height lower.
