@@ -37,7 +37,10 @@ export CUPS_SERVER="$cups_dir/cups.sock" DOVRANTE_PDF_DIR="$cups_dir/pdf"
 unset PRINTER LPDEST
 
 status=0
-ctest --preset "$preset" --output-on-failure || status=$?
+# A test that fails is run once more before the run counts it: on a loaded machine the real display,
+# window manager and scheduler now and then take longer than a test waits. A fault of the program
+# fails both times, and the output of a first failure is still printed.
+ctest --preset "$preset" --output-on-failure --repeat until-pass:2 || status=$?
 
 scripts/stop-cups.sh "$cups_dir"
 if [ "$(machine_printing)" != "$printing_before" ]; then
