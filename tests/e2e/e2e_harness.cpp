@@ -364,7 +364,9 @@ std::string ProgramUnderTest::waitForWindowTitled(const std::string &title,
             const CommandResult list = run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
                                             std::to_string(m_pid), "--name", "^" + title + "$"});
             const std::vector<std::string> found = lines(list.output);
-            window = found.empty() ? std::string() : found.front();
+            window.clear();
+            if (!found.empty())
+                window = found.front();
             return !window.empty();
         },
         timeout);
