@@ -1,5 +1,6 @@
-# Sourced by the test and benchmark scripts: a virtual display of their own, 1920 x 1080 at 96 DPI,
-# with a window manager on it, as every desktop has one.
+# Sourced by the test, benchmark and screenshot scripts: a virtual display of their own, at 96 DPI
+# and 1920 x 1080 unless DISPLAY_SIZE says otherwise, with a window manager on it, as every desktop
+# has one.
 #   start_display [--no-window-manager]   exports DISPLAY
 #   stop_display                           ends what start_display started
 
@@ -10,7 +11,8 @@ start_display() {
     done
     # -noreset: without it the server resets whenever its last client leaves and refuses the
     # connections made meanwhile, which no real desktop does.
-    Xvfb ":$display" -screen 0 1920x1080x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb ":$display" -screen 0 "${DISPLAY_SIZE:-1920x1080}x24" -dpi 96 -nolisten tcp -noreset \
+        >/dev/null 2>&1 &
     _display_xvfb=$!
     for _ in $(seq 100); do
         [ -e "/tmp/.X11-unix/X$display" ] && break

@@ -10,28 +10,21 @@ build="${1:-build/dev}"
 [ -x "$build/Dovrante" ] || { echo "screenshots: no program in $build; build it first" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/dovrante-screenshots.XXXXXX)
-xvfb_pid=""
 xclip_pid=""
 program_pid=""
+source scripts/display.sh
 cleanup() {
-    for pid in $program_pid $xclip_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+    for pid in $program_pid $xclip_pid; do kill "$pid" 2>/dev/null || true; done
+    stop_display
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-display=120
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x720x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$display"
+# The README's screenshots are smaller than the test display; no window manager, so that nothing
+# but the program is in them.
+DISPLAY_SIZE=1280x720 start_display --no-window-manager
 
 mkdir -p "$work/program" "$work/home"
 cp "$build/Dovrante" "$work/program/Dovrante"
