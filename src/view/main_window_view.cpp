@@ -169,9 +169,12 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     bindScrollBar(f.VScroll1, Qt::Vertical, &Form1::VScroll1_Change);
     m_richTextBox1 = bind(f.RichTextBox1, new QPlainTextEdit(this), [this] {
         setBackground(m_richTextBox1, m_form.RichTextBox1.backColour, QPalette::Base);
-        const QFont textFont = toQFont(m_form.RichTextBox1.font);
-        if (m_richTextBox1->font() != textFont)
-            m_richTextBox1->setFont(textFont);
+        // A hidden view takes its font when it is shown: making a font ready costs start-up time.
+        if (m_form.RichTextBox1.visible) {
+            const QFont textFont = toQFont(m_form.RichTextBox1.font);
+            if (m_richTextBox1->font() != textFont)
+                m_richTextBox1->setFont(textFont);
+        }
         const std::string &text = m_form.RichTextBox1.text;
         if (isShown(text))
             return;
