@@ -104,6 +104,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);
     g_openingDisplay = false;
+    if (prefetch)
+        prefetch->applicationReady();
     QApplication::setApplicationName(QStringLiteral("Dovrante"));
     // Programs started from here choose their own display system.
     if (platform == PlatformChoice::ThroughXWayland)

@@ -207,7 +207,8 @@ bool isLatin1Target(const std::string &target)
     return target == "STRING" || target == "TEXT";
 }
 
-std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display)
+std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
+                                              const std::shared_future<void> &applicationReady)
 {
     SelectionReader reader(display.c_str());
     if (!reader.ok())
@@ -234,8 +235,10 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display)
     }
 
     // Finding the decodable types loads every image plugin: only done when a picture may be there.
-    if (mayHoldPicture(snapshot.offered))
+    if (mayHoldPicture(snapshot.offered)) {
+        applicationReady.wait();
         snapshot.decodable = decodableImageTypes();
+    }
     const std::vector<int> formats = clipboardFormatNumbers(snapshot.offered, snapshot.decodable);
     const auto holds = [&formats](int format) {
         return std::find(formats.begin(), formats.end(), format) != formats.end();
@@ -357,17 +360,27 @@ std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targ
 }
 
 ClipboardPrefetch::ClipboardPrefetch(const char *display)
-    : m_snapshot(std::async(std::launch::async, takeSnapshot, std::string(display)))
+    : m_snapshot(std::async(std::launch::async, takeSnapshot, std::string(display),
+                            m_ready.get_future().share()))
 {}
 
 ClipboardPrefetch::~ClipboardPrefetch()
 {
+    applicationReady();
     if (m_snapshot.valid())
         m_snapshot.wait();
 }
 
+void ClipboardPrefetch::applicationReady()
+{
+    if (!m_readySaid)
+        m_ready.set_value();
+    m_readySaid = true;
+}
+
 std::optional<ClipboardSnapshot> ClipboardPrefetch::take()
 {
+    applicationReady();
     if (m_taken || !m_snapshot.valid())
         return std::nullopt;
     m_taken = true;

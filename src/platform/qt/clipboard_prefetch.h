@@ -35,11 +35,17 @@ public:
     ClipboardPrefetch(const ClipboardPrefetch &) = delete;
     ClipboardPrefetch &operator=(const ClipboardPrefetch &) = delete;
 
+    // Says that the application is set up. Only then does the thread wake Qt's image plugins,
+    // whose loader the application's own set-up prepares: the clip is fetched meanwhile.
+    void applicationReady();
+
     // Waits for the snapshot and hands it over, once; nothing when the display could not be
     // reached this way, in which case the caller asks the clipboard itself.
     std::optional<ClipboardSnapshot> take();
 
 private:
+    std::promise<void> m_ready;
+    bool m_readySaid = false;
     std::future<std::optional<ClipboardSnapshot>> m_snapshot;
     bool m_taken = false;
 };
