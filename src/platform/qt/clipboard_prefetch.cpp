@@ -207,6 +207,17 @@ bool isLatin1Target(const std::string &target)
     return target == "STRING" || target == "TEXT";
 }
 
+// What Qt calls an X11 selection target ("UTF8_STRING" is "text/plain"), so that the list of
+// offered types is the one Qt's clipboard reports.
+std::string qtTypeForTarget(const std::string &target)
+{
+    if (target == "STRING" || target == "UTF8_STRING" || target == "TEXT")
+        return "text/plain";
+    if (target == "PIXMAP")
+        return "image/ppm";
+    return target;
+}
+
 std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
                                               const std::shared_future<void> &applicationReady)
 {
@@ -337,15 +348,6 @@ bool mayHoldPicture(const std::vector<std::string> &offered)
         return type.size() > 6 && std::equal(type.begin(), type.begin() + 6, "image/",
                                              [](char a, char b) { return std::tolower(a) == b; });
     });
-}
-
-std::string qtTypeForTarget(const std::string &target)
-{
-    if (target == "STRING" || target == "UTF8_STRING" || target == "TEXT")
-        return "text/plain";
-    if (target == "PIXMAP")
-        return "image/ppm";
-    return target;
 }
 
 std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targets)

@@ -61,10 +61,6 @@ std::vector<std::string> decodableImageTypes();
 // Whether any offered type is a picture's: only then are the decodable types needed.
 bool mayHoldPicture(const std::vector<std::string> &offered);
 
-// What Qt calls an X11 selection target ("UTF8_STRING" is "text/plain"), so that the snapshot's
-// list of offered types is the one Qt's clipboard reports.
-std::string qtTypeForTarget(const std::string &target);
-
 // The text targets to fetch, best first, of those offered; and how each is decoded.
 std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targets);
 
