@@ -29,37 +29,26 @@
 
 namespace dovrante::test {
 
-class FakeScreen final : public Screen {
-public:
-    float widthPixels = 1024;
-    float heightPixels = 768;
-    float pixelTwips = 15;
-
-    float widthTwips() const override { return widthPixels * pixelTwips; }
-    float heightTwips() const override { return heightPixels * pixelTwips; }
-    float twipsPerPixel() const override { return pixelTwips; }
+// Fifteen twips to the pixel, as at 96 DPI.
+struct FakeScreen final : Screen {
+    float widthPixels = 1024, heightPixels = 768;
+    float widthTwips() const override { return widthPixels * 15; }
+    float heightTwips() const override { return heightPixels * 15; }
+    float twipsPerPixel() const override { return 15; }
 };
 
-class FakeProgramLocation final : public ProgramLocation {
-public:
-    std::string folder = "/opt/Tools";
-    std::string base = "Dovrante";
-    std::string executable = "Dovrante.exe";
-
+struct FakeProgramLocation final : ProgramLocation {
+    std::string folder = "/opt/Tools", base = "Dovrante", executable = "Dovrante.exe";
     std::string programFolder() const override { return folder; }
     std::string baseName() const override { return base; }
     std::string executableName() const override { return executable; }
 };
 
-class FakePicture final : public Picture {
-public:
-    FakePicture(int width, int height) : m_width(width), m_height(height) {}
-    int widthHiMetric() const override { return m_width; }
-    int heightHiMetric() const override { return m_height; }
-
-private:
-    int m_width;
-    int m_height;
+struct FakePicture final : Picture {
+    FakePicture(int width, int height) : w(width), h(height) {}
+    int widthHiMetric() const override { return w; }
+    int heightHiMetric() const override { return h; }
+    int w, h;
 };
 
 inline PicturePtr makePicture(int widthHiMetric, int heightHiMetric)
@@ -83,50 +72,32 @@ inline MaybeFailure failIf(const std::string &error)
     return error.empty() ? MaybeFailure() : MaybeFailure(Failure{error});
 }
 
-class FakeClipboard final : public Clipboard {
-public:
+struct FakeClipboard final : Clipboard {
     std::vector<int> formats;
-    std::string clipText;
+    std::string clipText, textError; // an error makes reading the text fail with it
     PicturePtr clipPicture;
-    std::string textError;    // when set, reading the text fails with it
-    std::string pictureError; // when set, reading the picture fails with it
+    std::string pictureError; // given when there is no picture to read
     int formatQueries = 0;
-    int clears = 0;
 
-    std::vector<int> availableFormats() override
-    {
-        ++formatQueries;
-        return formats;
-    }
+    std::vector<int> availableFormats() override { return ++formatQueries, formats; }
     Result<std::string> text() override
     {
-        if (!textError.empty())
-            return Failure{textError};
-        return clipText;
+        return textError.empty() ? Result<std::string>(clipText) : Failure{textError};
     }
     Result<PicturePtr> picture() override
     {
-        if (!pictureError.empty() || !clipPicture)
-            return Failure{pictureError.empty() ? "no picture on the clipboard" : pictureError};
-        return clipPicture;
+        return clipPicture ? Result<PicturePtr>(clipPicture) : Failure{pictureError};
     }
-    void clear() override
-    {
-        ++clears;
-        formats.clear();
-        clipText.clear();
-        clipPicture.reset();
-    }
+    void clear() override { holdText({}), formats.clear(); }
     void setPicture(const PicturePtr &picture) override { holdPicture(picture); }
 
-    // Fills the clipboard as a copy of text would.
+    // Fills the clipboard as a copy of text, or of a picture, would.
     void holdText(const std::string &text)
     {
         formats = {ClipFormat::Text, ClipFormat::OemText};
         clipText = text;
         clipPicture.reset();
     }
-    // Fills the clipboard as a copy of a picture would.
     void holdPicture(PicturePtr picture)
     {
         formats = {ClipFormat::Bitmap, ClipFormat::Dib};
@@ -135,21 +106,18 @@ public:
     }
 };
 
-class FakePictureFiles final : public PictureFiles {
-public:
+struct FakePictureFiles final : PictureFiles {
     std::map<std::string, PicturePtr> readable;
     std::map<std::string, std::string> loadErrors;
     std::map<std::string, const Picture *> saved;
     std::string saveError;
-    std::vector<std::string> loads;
 
     Result<PicturePtr> load(const std::string &path) override
     {
-        loads.push_back(path);
-        if (auto error = loadErrors.find(path); error != loadErrors.end())
-            return Failure{error->second};
-        if (auto found = readable.find(path); found != readable.end())
-            return found->second;
+        if (loadErrors.count(path))
+            return Failure{loadErrors[path]};
+        if (readable.count(path))
+            return readable[path];
         return Failure{"File not found: " + path};
     }
     MaybeFailure saveAsBitmap(const Picture &picture, const std::string &path) override
@@ -161,14 +129,11 @@ public:
 };
 
 // Records every call as a line of text; the page is Letter-like and measured in twips.
-class FakePrinter final : public Printer {
-public:
+struct FakePrinter final : Printer {
     std::string name = "Office Laser";
-    int mode = PrinterValue::Colour;
-    int orientation = PrinterValue::Portrait;
+    int mode = PrinterValue::Colour, orientation = PrinterValue::Portrait;
     // Printable area in twips in portrait; landscape swaps the two.
-    float portraitWidthTwips = 11520;
-    float portraitHeightTwips = 15120;
+    float portraitWidthTwips = 11520, portraitHeightTwips = 15120;
     int currentScaleMode = ScaleMode::Twips;
     std::string endDocError;
     std::vector<std::string> calls;
@@ -181,33 +146,22 @@ public:
 
     std::string deviceName() const override { return name; }
     int colourMode() const override { return mode; }
-    void setColourMode(int newMode) override
+    void setColourMode(int m) override
     {
-        mode = newMode;
-        calls.push_back("colourMode " + std::to_string(newMode));
+        calls.push_back("colourMode " + std::to_string(mode = m));
     }
-    void setOrientation(int newOrientation) override
+    void setOrientation(int o) override
     {
-        orientation = newOrientation;
-        calls.push_back("orientation " + std::to_string(newOrientation));
+        calls.push_back("orientation " + std::to_string(orientation = o));
     }
-    float scaleWidth() const override
-    {
-        return inUnits(turned() ? portraitHeightTwips : portraitWidthTwips);
-    }
-    float scaleHeight() const override
-    {
-        return inUnits(turned() ? portraitWidthTwips : portraitHeightTwips);
-    }
+    float scaleWidth() const override { return inUnits(turned() ? tall() : wide()); }
+    float scaleHeight() const override { return inUnits(turned() ? wide() : tall()); }
     int scaleMode() const override { return currentScaleMode; }
-    float scaleX(double value, int fromMode, int toMode) const override
+    float scaleX(double value, int from, int to) const override
     {
-        return static_cast<float>(value * twipsPerUnit(fromMode) / twipsPerUnit(toMode));
+        return static_cast<float>(value * twipsPerUnit(from) / twipsPerUnit(to));
     }
-    float scaleY(double value, int fromMode, int toMode) const override
-    {
-        return scaleX(value, fromMode, toMode);
-    }
+    float scaleY(double value, int from, int to) const override { return scaleX(value, from, to); }
     void paintPicture(const Picture &picture, double left, double top, double width,
                       double height) override
     {
@@ -216,22 +170,16 @@ public:
         line << "paintPicture " << left << " " << top << " " << width << " " << height;
         calls.push_back(line.str());
     }
-    void setFont(const FontSpec &newFont) override
-    {
-        font = newFont;
-        calls.push_back("font " + newFont.name);
-    }
+    void setFont(const FontSpec &f) override { calls.push_back("font " + (font = f).name); }
     void printText(const std::string &text) override { calls.push_back("print " + text); }
-    MaybeFailure endDoc() override
-    {
-        calls.emplace_back("endDoc");
-        return failIf(endDocError);
-    }
+    MaybeFailure endDoc() override { return calls.emplace_back("endDoc"), failIf(endDocError); }
 
     // Twips in one unit of the scale mode, on a 600 DPI device.
     static double twipsPerUnit(int scaleMode) { return dovrante::twipsPerUnit(scaleMode, 600.0); }
 
 private:
+    float wide() const { return portraitWidthTwips; }
+    float tall() const { return portraitHeightTwips; }
     bool turned() const { return orientation == PrinterValue::Landscape; }
     float inUnits(float twips) const
     {
@@ -239,14 +187,12 @@ private:
     }
 };
 
-class FakeInstalledPrinters final : public InstalledPrinters {
-public:
+struct FakeInstalledPrinters final : InstalledPrinters {
     std::vector<std::string> names;
     std::vector<std::string> deviceNames() const override { return names; }
 };
 
-class FakeProfile final : public LegacyProfile {
-public:
+struct FakeProfile final : LegacyProfile {
     std::map<std::string, std::string> entries; // "section/key" -> value
     std::string profileString(const std::string &section, const std::string &key,
                               const std::string &defaultValue) const override
@@ -256,8 +202,7 @@ public:
     }
 };
 
-class FakeSettings final : public SettingsStore {
-public:
+struct FakeSettings final : SettingsStore {
     std::map<std::string, std::string> values; // "application/section/key" -> value
     std::string setting(const std::string &application, const std::string &section,
                         const std::string &key, const std::string &defaultValue) override
@@ -272,30 +217,29 @@ public:
     }
 };
 
-class FakeFileDialog final : public FileDialog {
-public:
+struct FakeFileDialog final : FileDialog {
+    using Outcome = FileDialogResult::Outcome;
     std::vector<FileDialogRequest> requests;
-    std::deque<FileDialogResult> answers; // empty: cancelled
+    std::deque<FileDialogResult> answers; // none left: cancelled
 
     FileDialogResult show(const FileDialogRequest &request) override
     {
         requests.push_back(request);
-        return next(answers, FileDialogResult{FileDialogResult::Outcome::Cancelled, {}, {}, {}});
+        return next(answers, FileDialogResult{Outcome::Cancelled, {}, {}, {}});
     }
     void willChoose(const std::string &path, const std::string &fileName)
     {
-        answers.push_back(FileDialogResult{FileDialogResult::Outcome::Chosen, path, fileName, {}});
+        answers.push_back(FileDialogResult{Outcome::Chosen, path, fileName, {}});
     }
     void willFail(const std::string &error)
     {
-        answers.push_back(FileDialogResult{FileDialogResult::Outcome::Failed, {}, {}, error});
+        answers.push_back(FileDialogResult{Outcome::Failed, {}, {}, error});
     }
 };
 
-class FakeFontDialog final : public FontDialog {
-public:
+struct FakeFontDialog final : FontDialog {
     std::vector<FontSpec> shownWith;
-    std::deque<std::optional<FontSpec>> answers; // empty: cancelled
+    std::deque<std::optional<FontSpec>> answers; // none left: cancelled
     std::optional<FontSpec> choose(const FontSpec &initial) override
     {
         shownWith.push_back(initial);
@@ -303,8 +247,7 @@ public:
     }
 };
 
-class FakeMessageBox final : public MessageBox {
-public:
+struct FakeMessageBox final : MessageBox {
     struct Shown {
         std::string text;
         Buttons buttons;
@@ -313,7 +256,7 @@ public:
         std::optional<std::string> title;
     };
     std::vector<Shown> shown;
-    std::deque<Answer> answers; // empty: OK for OK boxes, the default button otherwise
+    std::deque<Answer> answers; // none left: OK for OK boxes, the default button otherwise
 
     Answer show(const std::string &text, Buttons buttons, Icon icon, Answer defaultButton,
                 const std::optional<std::string> &title) override
@@ -321,16 +264,22 @@ public:
         shown.push_back(Shown{text, buttons, icon, defaultButton, title});
         return next(answers, buttons == Buttons::Ok ? Answer::Ok : defaultButton);
     }
+    // The texts shown, in order.
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> all;
+        for (const Shown &box : shown)
+            all.push_back(box.text);
+        return all;
+    }
 };
 
 // An in-memory disk: files, folders and scripted failures.
-class FakeFileSystem final : public FileSystem {
-public:
+struct FakeFileSystem final : FileSystem {
     std::map<std::string, std::string> files;
     std::map<std::string, int> attributeOverrides;
     std::set<std::string> folders;
-    std::string appendError;
-    std::string writeError;
+    std::string appendError, writeError;
     int appendCalls = 0;
 
     MaybeFailure append(const std::string &path, const std::string &bytes) override
@@ -348,22 +297,19 @@ public:
     }
     std::optional<int> attributes(const std::string &path) override
     {
-        if (auto found = attributeOverrides.find(path); found != attributeOverrides.end())
-            return found->second;
+        if (attributeOverrides.count(path))
+            return attributeOverrides[path];
         if (folders.count(path))
             return FileAttribute::Directory;
-        if (files.count(path))
-            return FileAttribute::Archive;
-        return std::nullopt;
+        return files.count(path) ? std::optional<int>(FileAttribute::Archive) : std::nullopt;
     }
 };
 
-class FakeLauncher final : public Launcher {
-public:
+struct FakeLauncher final : Launcher {
     struct Started {
-        std::string program;
-        std::string argument;
+        std::string program, argument;
         int windowStyle;
+        bool operator==(const Started &) const = default;
     };
     std::vector<Started> started;
     std::string failure;
@@ -378,44 +324,37 @@ public:
 };
 
 // Returns the scripted moments in order, then keeps returning the last one.
-class FakeClock final : public Clock {
-public:
+struct FakeClock final : Clock {
     std::deque<DateTime> moments{DateTime{2026, 12, 5, 3, 50, 44}};
 
     DateTime now() override { return moments.size() > 1 ? next(moments, {}) : moments.front(); }
-    // United States style: 12/5/2026 3:50:44 AM, and the date alone at midnight.
+    // United States style: 12/5/2026 3:50:44 AM.
     std::string regionalDateTime(const DateTime &m) override
     {
         std::ostringstream text;
-        text << m.month << "/" << m.day << "/" << m.year;
-        if (m.hour != 0 || m.minute != 0 || m.second != 0)
-            text << " " << (m.hour % 12 == 0 ? 12 : m.hour % 12) << ":" << std::setfill('0')
-                 << std::setw(2) << m.minute << ":" << std::setw(2) << m.second
-                 << (m.hour < 12 ? " AM" : " PM");
+        text << m.month << "/" << m.day << "/" << m.year << " " << (m.hour % 12 ? m.hour % 12 : 12)
+             << ":" << std::setfill('0') << std::setw(2) << m.minute << ":" << std::setw(2)
+             << m.second << (m.hour < 12 ? " AM" : " PM");
         return text.str();
     }
     void setNow(const DateTime &moment) { moments = {moment}; }
 };
 
-class FakeMousePointer final : public MousePointer {
-public:
+struct FakeMousePointer final : MousePointer {
     std::vector<int> shapes;
     void setPointer(int shape) override { shapes.push_back(shape); }
 };
 
-class FakeProgramEnd final : public ProgramEnd {
-public:
+struct FakeProgramEnd final : ProgramEnd {
     int ends = 0;
     void endProgram() override { ++ends; }
 };
 
-class FakeStatusWindowHost final : public StatusWindowHost {
-public:
+// Shows and closes are written into `journal` (a printer's calls, say), so that a test sees their
+// order among other calls.
+struct FakeStatusWindowHost final : StatusWindowHost {
     std::vector<StatusWindowLook> shown;
-    int closes = 0;
     bool visible = false;
-    // When set, shows and closes are written into this log too (a printer's calls, say), so that
-    // a test sees their order among other calls.
     std::vector<std::string> *journal = nullptr;
 
     void showAndPaint(const StatusWindowLook &look) override
@@ -427,7 +366,6 @@ public:
     }
     void close() override
     {
-        ++closes;
         visible = false;
         if (journal)
             journal->emplace_back("status closed");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/toolbar_layout.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,12 @@ protected:
         return *m_form;
     }
 
+    // The picture folder's setting, or "-" when none is stored.
+    std::string storedFolder()
+    {
+        return settings.setting("Dovrante", "Setting", "ImageFolder", "-");
+    }
+
 private:
     std::unique_ptr<Form1> m_form;
 };
@@ -59,13 +66,11 @@ enum class Shows { Nothing, Text, Picture };
 
 inline void expectShows(const Form1 &f, Shows shows)
 {
-    const bool text = shows == Shows::Text;
     const bool picture = shows == Shows::Picture;
-    EXPECT_EQ(f.RichTextBox1.visible, text);
-    EXPECT_EQ(f.Picture1.visible, picture);
-    EXPECT_EQ(f.Picture2.visible, picture);
-    EXPECT_EQ(f.HScroll1.visible, picture);
-    EXPECT_EQ(f.VScroll1.visible, picture);
+    EXPECT_EQ(f.RichTextBox1.visible, shows == Shows::Text);
+    for (const Control *c :
+         std::initializer_list<const Control *>{&f.Picture1, &f.Picture2, &f.HScroll1, &f.VScroll1})
+        EXPECT_EQ(c->visible, picture);
     // The font buttons belong to the text view; before any capture the tool bar shows them all.
     EXPECT_EQ(f.cmdFont.visible, !picture);
     EXPECT_EQ(f.cmdFontP.visible, !picture);

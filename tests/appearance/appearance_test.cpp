@@ -1,11 +1,9 @@
 #include "support/form_fixture.h"
 
-#include <gtest/gtest.h>
-
 namespace dovrante::test {
 namespace {
 
-class CaptionFontTest : public FormFixture {
+class AppearanceTest : public FormFixture {
 protected:
     // As start-up leaves it: the caption box hidden, holding the caption.
     Form1 &window()
@@ -18,7 +16,7 @@ protected:
     }
 };
 
-TEST_F(CaptionFontTest, F2ShowsTheBoxWholeSelectedAndEnterNamesTheWindowExactly)
+TEST_F(AppearanceTest, F2ShowsTheBoxWholeSelectedAndEnterNamesTheWindowExactly)
 {
     Form1 &f = window();
     f.Form_KeyDown(KeyCode::F2, 0);
@@ -44,10 +42,9 @@ TEST_F(CaptionFontTest, F2ShowsTheBoxWholeSelectedAndEnterNamesTheWindowExactly)
     }
 }
 
-TEST_F(CaptionFontTest, ARightClickResetsTheNameToTheMomentAndSaysSo)
+TEST_F(AppearanceTest, ARightClickResetsTheNameToTheMomentAndSaysSo)
 {
     Form1 &f = window();
-    f.txtCaption_MouseDown(MouseButton::Left);
     f.txtCaption_MouseDown(MouseButton::Middle);
     EXPECT_TRUE(messageBox.shown.empty());
     // The clock ticks between the name and the tooltip's own reading.
@@ -58,12 +55,11 @@ TEST_F(CaptionFontTest, ARightClickResetsTheNameToTheMomentAndSaysSo)
     EXPECT_EQ(f.caption, "20240305 090703.jpg");
     EXPECT_EQ(f.cmdSave.toolTip,
               "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20240305 090704.jpg");
-    ASSERT_EQ(messageBox.shown.size(), 1u);
-    EXPECT_EQ(messageBox.shown[0].text, "Reset to Date/Time..");
+    EXPECT_EQ(messageBox.texts(), std::vector<std::string>{"Reset to Date/Time.."});
     EXPECT_FALSE(messageBox.shown[0].title);
 }
 
-TEST_F(CaptionFontTest, TheFontDialogStartsFromTheTextFontAndThePresetClearsTheStyles)
+TEST_F(AppearanceTest, TheFontDialogStartsFromTheTextFontAndThePresetClearsTheStyles)
 {
     Form1 &f = window();
     const FontSpec courier{"Courier", 10.0f, false, false, false, false};
@@ -78,6 +74,30 @@ TEST_F(CaptionFontTest, TheFontDialogStartsFromTheTextFontAndThePresetClearsTheS
     EXPECT_EQ(f.RichTextBox1.font, chosen);
     f.cmdFontP_Click();
     EXPECT_EQ(f.RichTextBox1.font, (FontSpec{"Arial Black", 36.0f, false, false, false, false}));
+}
+
+TEST_F(AppearanceTest, TheColourButtonFlipsModeAndPrinterAndAPictureCaptureSetsColour)
+{
+    printer.mode = PrinterValue::Monochrome;
+    Form1 &f = form();
+    EXPECT_EQ(f.cmdColor.caption, "Color");
+    EXPECT_EQ(printer.mode, PrinterValue::Monochrome)
+        << "the printer keeps its mode until a capture";
+
+    clipboard.holdPicture(makePicture(100, 100));
+    started();
+    // Anything but "Color" counts as black and white.
+    for (const auto &[before, after] :
+         {std::pair{"Color", "B/W"}, {"B/W", "Color"}, {"color", "Color"}}) {
+        f.cmdColor.caption = before;
+        f.cmdColor_Click();
+        EXPECT_EQ(f.cmdColor.caption, after);
+        EXPECT_EQ(printer.mode, *after == 'C' ? PrinterValue::Colour : PrinterValue::Monochrome);
+    }
+    f.cmdColor_Click();
+    f.ReloadFromClipboard();
+    EXPECT_EQ(f.cmdColor.caption, "Color");
+    EXPECT_EQ(printer.mode, PrinterValue::Colour);
 }
 
 } // namespace

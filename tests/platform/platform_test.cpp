@@ -1,9 +1,12 @@
-// The desktop services against the real disk, processes and settings file; no display needed.
+// The desktop services: pure rules, then against the real disk, processes and settings file.
 
+#include "platform/qt/clipboard_formats.h"
+#include "platform/qt/clipboard_prefetch.h"
 #include "platform/qt/local_file_system.h"
 #include "platform/qt/process_launcher.h"
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_settings_store.h"
+#include "platform/qt/session_platform.h"
 #include "support/fakes.h"
 
 #include <QDir>
@@ -21,6 +24,84 @@ namespace dovrante::test {
 namespace {
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+TEST(ClipboardFormatsTest, TypesGetStandardNumbersAndOthersNumbersFrom49152InOrder)
+{
+    const Strings decodable{"image/png", "image/jpeg", "image/bmp", "image/gif", "image/tiff"};
+    const std::pair<Strings, std::vector<int>> cases[] = {
+        {{"text/plain;charset=utf-8", "UTF8_STRING", "TEXT"}, {1}},
+        {{"image/png", "image/jpeg"}, {2}},
+        // A bitmap is both a picture and a device-independent bitmap.
+        {{"image/bmp"}, {2, 8}},
+        // TIFF, metafiles and spreadsheet types are not pictures.
+        {{"image/tiff"}, {6}},
+        {{"image/x-wmf", "image/emf"}, {3}},
+        {{"application/x-openoffice-sylk;windows_formatname=\"Sylk\"",
+          "application/x-openoffice-dif;windows_formatname=\"DIF\""},
+         {4, 5}},
+        {{"text/x-diff"}, {49152}}, // merely containing "dif" is not DIF
+        {{"TARGETS", "text/html", "text/plain", "image/x-unknown"}, {49152, 49153, 1, 49154}},
+        {{}, {}},
+    };
+    for (const auto &[types, numbers] : cases)
+        EXPECT_EQ(clipboardFormatNumbers(types, decodable), numbers)
+            << ::testing::PrintToString(types);
+
+    // The picture is fetched in the cheapest type offered.
+    EXPECT_EQ(bestPictureType({"image/jpeg", "image/bmp", "image/png"}, decodable), "image/png");
+    EXPECT_EQ(bestPictureType({"image/gif"}, decodable), "image/gif");
+    EXPECT_EQ(bestPictureType({"image/tiff", "text/plain"}, decodable), "");
+}
+
+// Well-formed UTF-8 is taken as it is; anything else goes through Qt's decoder, which mends it.
+TEST(ClipboardPrefetchTest, TakesOnlyWellFormedUtf8AsItIsAndAsksForTextInQtsOrder)
+{
+    for (const char *good : {"plain ASCII\r\n",
+                             "Gr\xc3\xbc\xc3\x9f"
+                             "e \xe4\xb8\x96 \xf0\x9f\x98\x80",
+                             "\xf4\x8f\xbf\xbf"}) // U+10FFFF, the last code point
+        EXPECT_TRUE(isWellFormedUtf8(good)) << good;
+    // Latin-1, overlong in two and three bytes, a surrogate, beyond U+10FFFF, cut off at the end,
+    // a continuation missing, a lone continuation byte.
+    for (const char *bad :
+         {"caf\xe9", "\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe4\xb8",
+          "\xe4"
+          "a\x96",
+          "\x80"})
+        EXPECT_FALSE(isWellFormedUtf8(bad)) << bad;
+
+    EXPECT_EQ(textTargetsInOrder({"TARGETS", "STRING", "text/plain", "UTF8_STRING"}),
+              (Strings{"UTF8_STRING", "STRING", "text/plain"}));
+}
+
+TEST(SessionPlatformTest, WaylandRunsThroughXWaylandIsToldWithoutItAndTheRestIsLeftToQt)
+{
+    using enum PlatformChoice;
+    const struct {
+        const char *type, *wayland, *x11, *qtPlatform;
+        PlatformChoice choice;
+    } cases[] = {
+        {"wayland", "wayland-0", ":0", "", ThroughXWayland},
+        // A Wayland display without the session's word for it is a Wayland session as well.
+        {"", "wayland-1", ":1", "", ThroughXWayland},
+        {"wayland", "", ":0", "", ThroughXWayland},
+        {"wayland", "wayland-0", "", "", NoClipboardAtStart},
+        {"", "wayland-0", "", "", NoClipboardAtStart},
+        {"wayland", "", "", "", NoClipboardAtStart},
+        {"x11", "", ":0", "", AsItIs},
+        {"", "", ":0", "", AsItIs},
+        {"tty", "", "", "", AsItIs},
+        // The user's own choice of platform stands.
+        {"wayland", "wayland-0", "", "wayland", AsItIs},
+        {"wayland", "wayland-0", ":0", "xcb", AsItIs},
+        {"wayland", "wayland-0", "", "offscreen", AsItIs},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(choosePlatform({c.qtPlatform, c.wayland, c.x11, c.type}), c.choice)
+            << c.type << "|" << c.wayland << "|" << c.x11 << "|" << c.qtPlatform;
+    EXPECT_NE(noClipboardAtStartMessage().find("X11 session"), std::string::npos);
+}
 
 std::string contents(const std::string &path)
 {
@@ -53,7 +134,7 @@ TEST_F(QtServicesTest, FileDialogsKeepEmptyPatternsAndOpenWhereTheNameSays)
     EXPECT_EQ(QDir(fileDialogStart(request).folder), QDir::home());
 }
 
-TEST_F(QtServicesTest, AttributesAndWholeWritesOnTheDisk)
+TEST_F(QtServicesTest, TheDiskWritesWholeAndAppendsOnlyToRegularFiles)
 {
     LocalFileSystem files;
     fs::create_directories(root + "/.hidden");
@@ -69,27 +150,16 @@ TEST_F(QtServicesTest, AttributesAndWholeWritesOnTheDisk)
     EXPECT_NE(onFolder->description.find(root + "/.hidden"), std::string::npos);
     // Nothing half-written is left beside the target.
     EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2);
-}
 
-TEST_F(QtServicesTest, AppendsOnlyToRegularFilesAndNeverWaitsOnAFifo)
-{
-    LocalFileSystem files;
-    const std::string path = root + "/Data.txt";
-    EXPECT_FALSE(files.append(path, "one\r\n"));
     EXPECT_FALSE(files.append(path, "two\r\n"));
-    EXPECT_EQ(contents(path), "one\r\ntwo\r\n");
-
-    for (const std::string &notAFile : {root + "/pipe", root + "/folder"}) {
-        if (notAFile.ends_with("pipe"))
-            ASSERT_EQ(::mkfifo(notAFile.c_str(), 0644), 0);
-        else
-            fs::create_directories(notAFile);
+    EXPECT_EQ(contents(path), "new\r\ntwo\r\n");
+    // A FIFO would make the write wait for a reader.
+    ASSERT_EQ(::mkfifo((root + "/pipe").c_str(), 0644), 0);
+    for (const std::string &notAFile : {root + "/pipe", root + "/.hidden"}) {
         const MaybeFailure refused = files.append(notAFile, "x");
         ASSERT_TRUE(refused) << notAFile;
         EXPECT_NE(refused->description.find(notAFile), std::string::npos);
     }
-    EXPECT_NE(files.append(root + "/pipe", "x")->description.find("not a regular file"),
-              std::string::npos);
 }
 
 TEST_F(QtServicesTest, APathWithShellCharactersIsOneArgumentAndRunsNothingElse)
@@ -110,9 +180,6 @@ TEST_F(QtServicesTest, APathWithShellCharactersIsOneArgumentAndRunsNothingElse)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(contents(record), "1|" + argument + "|");
     EXPECT_FALSE(fs::exists(marker));
-
-    EXPECT_EQ(launcher.start("NoSuchProgramAnywhere", "/x", 2)->description,
-              "the program was not found");
     EXPECT_EQ(launcher.start(record, "/x", 2)->description, "the program is not executable");
 }
 

@@ -1,0 +1,124 @@
+#include "support/form_fixture.h"
+
+namespace dovrante::test {
+namespace {
+
+TEST(StartupLayoutTest, PlacesTheToolbarFromTheRightAndTheViewportToFillTheScreen)
+{
+    // Each button's distance from the screen's right edge and its width; all lie at 85, 300 high.
+    const std::tuple<const char *, Place StartupLayout::*, float, float> buttons[] = {
+        {"cmdMin", &StartupLayout::cmdMin, 670, 255},
+        {"txtMin", &StartupLayout::txtMin, 670, 255},
+        {"cmdIdeas", &StartupLayout::cmdIdeas, 1385, 615},
+        {"cmdBmpData", &StartupLayout::cmdBmpData, 1740, 255},
+        {"cmdTxtData", &StartupLayout::cmdTxtData, 1995, 255},
+        {"cmdSaveAs", &StartupLayout::cmdSaveAs, 2850, 855},
+        {"cmdSave", &StartupLayout::cmdSave, 3105, 255},
+        {"cmdFolders", &StartupLayout::cmdFolders, 3360, 255},
+        {"cmdReload", &StartupLayout::cmdReload, 4180, 720},
+        {"cmdCaption", &StartupLayout::cmdCaption, 4535, 255},
+        {"cmdColor", &StartupLayout::cmdColor, 5235, 600},
+        {"cmdPrint", &StartupLayout::cmdPrint, 5935, 600},
+        // The preset-font button keeps a wider gap of 345 twips to "O".
+        {"cmdOpen", &StartupLayout::cmdOpen, 6290, 255},
+        {"cmdFontP", &StartupLayout::cmdFontP, 6890, 255},
+        {"cmdFont", &StartupLayout::cmdFont, 7490, 500},
+    };
+    // 1024 x 768 and 1920 x 1080 pixels at 96 DPI.
+    for (const auto &[w, h] : {std::pair{15360.0f, 11520.0f}, {28800.0f, 16200.0f}}) {
+        const StartupLayout l = computeStartupLayout(w, h);
+        for (const auto &[name, place, fromRight, width] : buttons)
+            EXPECT_EQ(l.*place, (Place{w - fromRight, 85, width, 300})) << name << " at " << w;
+        EXPECT_EQ(l.Picture1, (Place{0, 0, w - 355, h - 755}));
+        EXPECT_EQ(l.Picture2, l.Picture1);
+        EXPECT_EQ(l.Image1, l.Picture1);
+        EXPECT_EQ(l.HScroll1, (Place{0, h - 755, w - 355, 255}));
+        EXPECT_EQ(l.VScroll1, (Place{w - 355, 0, 255, h - 755}));
+        // The text view does not follow the screen.
+        EXPECT_EQ(l.RichTextBox1, (Place{0, 0, 19100, 14855}));
+    }
+    EXPECT_EQ(computeStartupLayout(15360, 11520).txtCaption, (Place{9425, 485, 4000, 395}));
+}
+
+using StartupTest = FormFixture;
+
+TEST_F(StartupTest, AnEmptyClipboardShowsTheToolbarAloneAndTouchesNothing)
+{
+    Form1 &f = started();
+    EXPECT_TRUE(f.keyPreview);
+    expectToolbar(f, true);
+    expectShows(f, Shows::Nothing);
+    EXPECT_TRUE(f.Image1.visible);
+    EXPECT_FALSE(f.cmdMin.visible);
+    EXPECT_EQ(f.cmdMin.caption, "_");
+    EXPECT_TRUE(f.txtMin.visible);
+    EXPECT_EQ(f.txtMin.text, "-");
+    EXPECT_FALSE(f.txtCaption.visible);
+    // The unchanged caption is copied into the caption box.
+    EXPECT_EQ(f.txtCaption.text, "Clipboard Print with Options");
+    EXPECT_TRUE(f.dateCaption.empty());
+    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_TRUE(launcher.started.empty());
+}
+
+TEST_F(StartupTest, TheProgramsFilesAreNamedAfterItsFolderAndItsName)
+{
+    const struct {
+        const char *folder, *base, *executable, *bmpData, *txtData;
+    } cases[] = {
+        {"/home/me/My Tools", "Dovrante", "Dovrante.exe", "/home/me/My Tools/Dovrante/BMP Data",
+         "/home/me/My Tools/Dovrante Data.txt"},
+        // A folder cannot share the executable's own name: the pictures go beside the files.
+        {"/opt/Tools", "Dovrante", "Dovrante", "/opt/Tools/Dovrante BMP Data",
+         "/opt/Tools/Dovrante Data.txt"},
+        {"/opt/Tools", "Clipper", "Clipper.bin", "/opt/Tools/Clipper/BMP Data",
+         "/opt/Tools/Clipper Data.txt"},
+    };
+    for (const auto &c : cases) {
+        program.folder = c.folder;
+        program.base = c.base;
+        program.executable = c.executable;
+        Form1 &f = started();
+        EXPECT_EQ(f.bmpDataFolder, c.bmpData);
+        EXPECT_EQ(f.cmdBmpData.toolTip, std::string("Open the BMP Data Folder: ") + c.bmpData);
+        EXPECT_EQ(f.cmdTxtData.toolTip, std::string("Edit the Text Data File: ") + c.txtData);
+    }
+}
+
+using WindowKeysTest = FormFixture;
+
+TEST_F(WindowKeysTest, EscapeEndsTheProgramWhateverTheModifiers)
+{
+    Form1 &f = started();
+    for (int shift : {0, ShiftState::Shift, ShiftState::Ctrl, ShiftState::Alt, 7})
+        f.Form_KeyDown(KeyCode::Escape, shift);
+    EXPECT_EQ(programEnd.ends, 5);
+}
+
+TEST_F(WindowKeysTest, OtherKeysDoNothingAndAClickShowsTheCaptionAsIs)
+{
+    Form1 &f = started();
+    for (int key : {KeyCode::Enter, 65, 112, 114, 117})
+        f.Form_KeyDown(key, 0);
+    // Ctrl+O opens only with Ctrl alone.
+    for (int shift : {ShiftState::Ctrl | ShiftState::Shift, ShiftState::Ctrl | ShiftState::Alt, 0})
+        f.Form_KeyDown(KeyCode::O, shift);
+    f.Form_KeyUp(KeyCode::Escape, 0);
+    f.Form_KeyPress('a');
+    f.Form_KeyPress(13);
+    EXPECT_EQ(programEnd.ends, 0);
+    EXPECT_EQ(f.caption, Form1::DesignCaption);
+    EXPECT_FALSE(f.txtCaption.visible);
+    EXPECT_TRUE(fileDialog.requests.empty());
+
+    f.caption = "<img src=/etc/passwd>";
+    f.Form_Click();
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].text, "<img src=/etc/passwd>");
+    EXPECT_EQ(messageBox.shown[0].buttons, MessageBox::Buttons::Ok);
+    EXPECT_FALSE(messageBox.shown[0].title);
+}
+
+} // namespace
+} // namespace dovrante::test

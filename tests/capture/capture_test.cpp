@@ -1,0 +1,301 @@
+#include "capture/scroll_layout.h"
+#include "capture/sizes_report.h"
+#include "support/form_fixture.h"
+
+#include <functional>
+
+namespace dovrante::test {
+namespace {
+
+using CaptureTest = FormFixture;
+
+TEST_F(CaptureTest, TextWinsOverAPictureAndIsShownInBlackAndWhiteAndRecorded)
+{
+    clipboard.holdPicture(makePicture(2540, 2540));
+    clipboard.formats.push_back(ClipFormat::Text);
+    clipboard.clipText = "first line\nsecond line";
+    Form1 &f = started();
+
+    EXPECT_EQ(f.clipKind, ClipKind::Text);
+    expectShows(f, Shows::Text);
+    // The view holds the text with CR LF breaks, as the text control reports it.
+    EXPECT_EQ(f.RichTextBox1.text, "first line\r\nsecond line");
+    EXPECT_EQ(f.cmdColor.caption, "B/W");
+    EXPECT_EQ(printer.mode, PrinterValue::Monochrome);
+    EXPECT_EQ(f.caption, Form1::DesignCaption);
+    EXPECT_EQ(f.txtCaption.text, Form1::DesignCaption);
+    EXPECT_EQ(files.appendCalls, 1);
+    EXPECT_TRUE(files.files.count("/opt/Tools/Dovrante Data.txt"));
+}
+
+TEST_F(CaptureTest, AClipThatCannotBeTakenIsReportedAndLeavesClipboardViewAndCaptionAlone)
+{
+    const struct {
+        bool pictureShown;
+        std::function<void()> fault;
+        std::string says;
+    } cases[] = {
+        {true,
+         [&] {
+             clipboard.holdText("");
+             clipboard.textError = "no text came";
+         },
+         "no text came"},
+        {false,
+         [&] {
+             pictures.loadErrors["/gone/x.jpg"] = "Cannot load the picture /gone/x.jpg: Gone";
+             clipboard.holdText("/gone/x.jpg");
+         },
+         "Cannot load the picture /gone/x.jpg: Gone"},
+        {false,
+         [&] {
+             clipboard.holdPicture(nullptr);
+             clipboard.pictureError = "The clipboard's picture cannot be shown: out of memory";
+         },
+         "The clipboard's picture cannot be shown: out of memory"},
+    };
+    for (const auto &c : cases) {
+        clipboard.textError.clear();
+        if (c.pictureShown)
+            clipboard.holdPicture(makePicture(2540, 2540));
+        else
+            clipboard.holdText("shown before");
+        Form1 &f = started();
+        const std::string kind = f.clipKind, caption = f.caption, text = f.RichTextBox1.text;
+        const int records = files.appendCalls;
+        messageBox.shown.clear();
+        c.fault();
+        const std::string clipText = clipboard.clipText;
+        f.ReloadFromClipboard();
+
+        EXPECT_EQ(messageBox.texts(), std::vector<std::string>{c.says});
+        EXPECT_EQ(clipboard.clipText, clipText) << c.says;
+        EXPECT_EQ(f.clipKind, kind);
+        expectShows(f, c.pictureShown ? Shows::Picture : Shows::Text);
+        EXPECT_EQ(f.RichTextBox1.text, text);
+        EXPECT_EQ(f.caption, caption);
+        EXPECT_EQ(files.appendCalls, records);
+    }
+}
+
+TEST_F(CaptureTest, APictureIsShownInColourAtItsNaturalSizeUnderADateAndTimeName)
+{
+    // Three readings of the clock: the year test, the name, and the save button's tooltip.
+    clock.moments = {DateTime{2026, 12, 5, 3, 50, 43}, DateTime{2026, 12, 5, 3, 50, 44},
+                     DateTime{2026, 12, 5, 3, 50, 45}};
+    // 2000 x 1500 pixels on a 1024 x 768 screen: twips are pixels times 15.
+    clipboard.holdPicture(makePicture(2000 * 2540 / 96, 1500 * 2540 / 96));
+    Form1 &f = started();
+
+    EXPECT_EQ(f.clipKind, ClipKind::Picture);
+    expectShows(f, Shows::Picture);
+    EXPECT_EQ(f.cmdColor.caption, "Color");
+    EXPECT_EQ(printer.mode, PrinterValue::Colour);
+    EXPECT_EQ(f.dateCaption, "20261205 035044.jpg");
+    EXPECT_EQ(f.caption, "20261205 035044.jpg");
+    EXPECT_EQ(f.txtCaption.text, "20261205 035044.jpg");
+    EXPECT_EQ(f.cmdSave.toolTip,
+              "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20261205 035045.jpg");
+    // One picture object, shared by the picture box and the image box.
+    EXPECT_EQ(f.Picture2.picture, clipboard.clipPicture);
+    EXPECT_EQ(f.Image1.picture, clipboard.clipPicture);
+    EXPECT_TRUE(files.files.empty());
+
+    EXPECT_EQ((Place{f.Image1.width, f.Image1.height, f.Picture2.width, f.Picture2.height}),
+              (Place{30000, 22500, 30000, 22500}));
+    EXPECT_EQ(f.HScroll1.max, 30000 - 15005);
+    EXPECT_EQ(f.VScroll1.max, 22500 - 10765);
+    EXPECT_EQ(f.HScroll1.top, 10765);
+    EXPECT_EQ(f.VScroll1.left, 15005);
+
+    // A new picture scrolls back to the top left.
+    f.HScroll1.value = 100;
+    f.HScroll1_Change();
+    f.ReloadFromClipboard();
+    EXPECT_EQ(f.HScroll1.value, 0);
+    EXPECT_EQ(f.Picture2.left, 0);
+}
+
+TEST_F(CaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
+{
+    clipboard.holdPicture(makePicture(100, 100));
+    clock.setNow(DateTime{2026, 12, 31, 23, 59, 59});
+    Form1 &f = started();
+    ASSERT_EQ(f.caption, "20261231 235959.jpg");
+    f.ReloadFromClipboard();
+    EXPECT_EQ(f.caption, "20261231 235959.jpg");
+
+    // Last year's name is neither this year's nor the design caption: it stays too.
+    clock.setNow(DateTime{2027, 1, 1, 0, 0, 1});
+    f.ReloadFromClipboard();
+    EXPECT_EQ(f.caption, "20261231 235959.jpg");
+    EXPECT_EQ(f.dateCaption, "20261231 235959.jpg");
+
+    // A typed caption survives a picture capture.
+    f.caption = "holiday.jpg";
+    f.ReloadFromClipboard();
+    EXPECT_EQ(f.caption, "holiday.jpg");
+}
+
+TEST_F(CaptureTest, ATextEndingInDotJpgShowsThatFilesPicture)
+{
+    for (const char *text : {"/home/me/a.jpeg", "\"/home/me/a.jpg\"", "jpg"}) {
+        clipboard.holdText(text);
+        form().ReloadFromClipboard();
+        EXPECT_EQ(form().clipKind, ClipKind::Text) << text;
+    }
+    EXPECT_TRUE(messageBox.shown.empty()) << "no load was tried";
+
+    const PicturePtr photo = makePicture(5080, 2540);
+    pictures.readable["/home/me/Photo.JPG"] = photo;
+    clipboard.holdText("/home/me/Photo.JPG");
+    files.files.clear();
+    Form1 &f = started();
+    EXPECT_EQ(f.clipKind, ClipKind::Picture);
+    EXPECT_EQ(f.Picture2.picture, photo);
+    EXPECT_EQ(clipboard.clipPicture, photo);
+    EXPECT_EQ(f.caption, "/home/me/Photo.JPG");
+    EXPECT_EQ(f.txtCaption.text, "/home/me/Photo.JPG");
+    EXPECT_TRUE(f.dateCaption.empty());
+    EXPECT_TRUE(files.files.empty()) << "the name is not recorded as text";
+}
+
+TEST_F(CaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
+{
+    // The last of formats 3..9 and 0 found wins, tested in that order; then each format's box.
+    const struct {
+        std::vector<int> formats;
+        std::string kind;
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {{49160, ClipFormat::Metafile, 0}, "0", {"Bad format: 0", "0", "3"}},
+        {{ClipFormat::Palette}, "9", {"Bad format: 9", "9"}},
+        // Registered formats alone are as quiet as an empty clipboard.
+        {{49152, 49153}, ClipKind::Nothing, {}},
+    };
+    for (const auto &c : cases) {
+        clipboard.holdText("shown before");
+        Form1 &f = started();
+        messageBox.shown.clear();
+        clipboard.formats = c.formats;
+        clipboard.formatQueries = 0;
+        f.ReloadFromClipboard();
+
+        EXPECT_EQ(f.clipKind, c.kind);
+        EXPECT_EQ(clipboard.formatQueries, 1);
+        EXPECT_EQ(messageBox.texts(), c.boxes);
+        // The first box has no title, those that follow name the format number.
+        for (std::size_t i = 0; i < messageBox.shown.size(); ++i)
+            EXPECT_EQ(messageBox.shown[i].title,
+                      i == 0 ? std::nullopt : std::optional<std::string>("GetFormat number is"));
+        expectShows(f, Shows::Text);
+        EXPECT_EQ(f.RichTextBox1.text, "shown before");
+        EXPECT_EQ(f.cmdColor.caption, "B/W");
+    }
+}
+
+TEST_F(CaptureTest, TheReloadButtonAndCtrlF5CaptureAndOtherPressesDoNot)
+{
+    Form1 &f = started();
+    clipboard.holdText("again");
+    f.Picture1_MouseDown(MouseButton::Left);
+    f.Image1_MouseDown(MouseButton::Middle);
+    EXPECT_EQ(files.appendCalls, 0);
+    f.cmdReload_Click();
+    f.Form_KeyDown(KeyCode::F5, ShiftState::Ctrl);
+    EXPECT_EQ(files.appendCalls, 2);
+}
+
+TEST_F(CaptureTest, TheToggleFoldsTheToolbarAndTheFontButtonsShowOnlyWithText)
+{
+    clipboard.holdText("text");
+    Form1 &f = started();
+    for (const auto &[shown, word] : {std::pair{false, "+"}, {true, "_"}}) {
+        f.txtMin_Click();
+        expectToolbar(f, shown);
+        EXPECT_EQ(f.cmdFont.visible, shown);
+        EXPECT_EQ(f.cmdFontP.visible, shown);
+        EXPECT_EQ(f.cmdMin.caption, word);
+        EXPECT_EQ(f.txtMin.text, word);
+        EXPECT_TRUE(f.txtMin.visible);
+        EXPECT_FALSE(f.cmdMin.visible);
+    }
+    // A capture of neither text nor picture leaves the text view on show, not its buttons.
+    clipboard.formats = {};
+    f.ReloadFromClipboard();
+    f.ToggleToolbar();
+    f.ToggleToolbar();
+    EXPECT_TRUE(f.cmdPrint.visible);
+    EXPECT_FALSE(f.cmdFont.visible);
+    EXPECT_FALSE(f.cmdFontP.visible);
+
+    // A text capture shows the font buttons even while the tool bar is folded.
+    f.ToggleToolbar();
+    clipboard.holdText("now text");
+    f.ReloadFromClipboard();
+    EXPECT_TRUE(f.cmdFont.visible);
+    EXPECT_FALSE(f.cmdPrint.visible);
+}
+
+TEST_F(CaptureTest, APressOnThePictureReportsItsSizesAndTheControlsAreNamed)
+{
+    clipboard.holdPicture(makePicture(2540, 2540));
+    Form1 &f = started();
+    for (int button : {MouseButton::Left, MouseButton::Middle, MouseButton::Right})
+        f.Picture2_MouseDown(button);
+    ASSERT_EQ(messageBox.shown.size(), 2u) << "the right button captures instead";
+    EXPECT_EQ(messageBox.shown[1].title, "Test: Picture Sizes");
+    EXPECT_TRUE(messageBox.shown[1].text.ends_with("Image1:\t0\t0\t1440\t1440\r\n"));
+    EXPECT_EQ(f.Picture1.toolTip, "Picture1");
+    EXPECT_EQ(f.Picture2.toolTip, "Picture2");
+    EXPECT_EQ(f.Image1.toolTip, "Image1");
+}
+
+TEST(SizesReportTest, ListsThePictureControlsTabSeparatedInGeneralNumbers)
+{
+    Control picture1, picture2, image1;
+    picture1.left = 360, picture1.top = 840, picture1.width = 1935, picture1.height = 1935;
+    picture2.left = -500, picture2.width = 3000, picture2.height = 2000;
+    image1.width = 1234.5f, image1.height = 1.0f / 3.0f;
+    EXPECT_EQ(picturesSizesReport(picture1, picture2, image1),
+              " \tTop\tLeft\tHeight\tWidth\r\n"
+              "Picture1:\t840\t360\t1935\t1935\r\n"
+              "Picture2:\t0\t-500\t2000\t3000\r\n"
+              "Image1:\t0\t0\t0.3333333\t1234.5\r\n");
+}
+
+TEST(ScrollSetupTest, RangeAndStepsFollowPictureAndViewport)
+{
+    // Overhang of 1000 twips on a picture 2000 twips wide.
+    EXPECT_EQ(computeScrollSetup(2000, 1000), (ScrollSetup{1000, 1000, 20, 1}));
+    // Exactly the viewport's size: nothing to scroll; smaller: the maximum is negative.
+    EXPECT_EQ(computeScrollSetup(1935, 1935).max, 0);
+    EXPECT_EQ(computeScrollSetup(3000, 15005).max, -12005);
+    // Steps round halves to even; a picture under 50 twips still gets a step the bar accepts.
+    for (const auto &[length, step] : {std::pair{150.0f, 2}, {250.0f, 2}, {350.0f, 4}, {30.0f, 1}})
+        EXPECT_EQ(computeScrollSetup(length, 1000).smallChange, step) << length;
+    EXPECT_EQ(computeScrollSetup(1000.5f, 0).max, 1000);
+    // Just inside the 16-bit limit the values are exact.
+    EXPECT_EQ(computeScrollSetup(32767 + 1000, 1000), (ScrollSetup{32767, 1000, 338, 1}));
+}
+
+TEST(ScrollSetupTest, ABarValueMovesThePictureByItsNegationInACoarserUnitWhenTooLarge)
+{
+    const ScrollSetup exact = computeScrollSetup(2000, 1000);
+    EXPECT_EQ(pictureOffset(500, exact, 1000), -500.0f);
+    EXPECT_EQ(pictureOffset(-300, exact, -300), 300.0f);
+    // -(-32768) does not fit in 16 bits and stays -32768.
+    EXPECT_EQ(pictureOffset(-32768, exact, 1000), -32768.0f);
+
+    // A 16384-pixel picture in a 1920-pixel viewport: the overhang is beyond 16 bits.
+    const float overhang = 245760 - 28445;
+    const ScrollSetup coarse = computeScrollSetup(245760, 28445);
+    EXPECT_GT(coarse.unit, 1);
+    // The far edge can still be reached, and not passed.
+    EXPECT_GE(static_cast<double>(coarse.max) * coarse.unit, overhang);
+    EXPECT_EQ(pictureOffset(coarse.max, coarse, overhang), -overhang);
+    EXPECT_EQ(pictureOffset(0, coarse, overhang), 0.0f);
+}
+
+} // namespace
+} // namespace dovrante::test
