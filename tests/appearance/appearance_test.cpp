@@ -46,45 +46,40 @@ TEST_F(AppearanceTest, ARightClickResetsTheNameToTheMomentAndSaysSo)
 {
     Form1 &f = window();
     f.txtCaption_MouseDown(MouseButton::Middle);
-    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_EQ(journal, Lines{});
     // The clock ticks between the name and the tooltip's own reading.
-    clock.moments = {DateTime{2024, 3, 5, 9, 7, 3}, DateTime{2024, 3, 5, 9, 7, 4}};
+    moments = {DateTime{2024, 3, 5, 9, 7, 3}, DateTime{2024, 3, 5, 9, 7, 4}};
     f.txtCaption_MouseDown(MouseButton::Right);
     EXPECT_EQ(f.dateCaption, "20240305 090703.jpg");
     EXPECT_EQ(f.txtCaption.text, "20240305 090703.jpg");
     EXPECT_EQ(f.caption, "20240305 090703.jpg");
     EXPECT_EQ(f.cmdSave.toolTip,
               "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20240305 090704.jpg");
-    EXPECT_EQ(messageBox.texts(), std::vector<std::string>{"Reset to Date/Time.."});
-    EXPECT_FALSE(messageBox.shown[0].title);
+    EXPECT_EQ(journal, Lines{"box Reset to Date/Time.."});
 }
 
 TEST_F(AppearanceTest, TheFontDialogStartsFromTheTextFontAndThePresetClearsTheStyles)
 {
     Form1 &f = window();
-    const FontSpec courier{"Courier", 10.0f, false, false, false, false};
-    f.RichTextBox1.font = courier;
+    f.RichTextBox1.font = FontSpec{"Courier", 10.0f, false, false, false, false};
     f.cmdFont_Click();
-    EXPECT_EQ(fontDialog.shownWith.at(0), courier);
-    EXPECT_EQ(f.RichTextBox1.font, courier) << "cancelled";
+    EXPECT_EQ(describe(f.RichTextBox1.font), "Courier 10") << "cancelled";
 
-    const FontSpec chosen{"DejaVu Serif", 13.5f, true, true, true, true};
-    fontDialog.answers = {chosen};
+    fontAnswers = {FontSpec{"DejaVu Serif", 13.5f, true, true, true, true}};
     f.cmdFont_Click();
-    EXPECT_EQ(f.RichTextBox1.font, chosen);
+    EXPECT_EQ(journal, (Lines{"font dialog Courier 10", "font dialog Courier 10"}));
+    EXPECT_EQ(describe(f.RichTextBox1.font),
+              "DejaVu Serif 13.5 bold italic underline strikethrough");
     f.cmdFontP_Click();
-    EXPECT_EQ(f.RichTextBox1.font, (FontSpec{"Arial Black", 36.0f, false, false, false, false}));
+    EXPECT_EQ(describe(f.RichTextBox1.font), "Arial Black 36");
 }
 
 TEST_F(AppearanceTest, TheColourButtonFlipsModeAndPrinterAndAPictureCaptureSetsColour)
 {
-    printer.mode = PrinterValue::Monochrome;
+    printerMode = PrinterValue::Monochrome;
     Form1 &f = form();
     EXPECT_EQ(f.cmdColor.caption, "Color");
-    EXPECT_EQ(printer.mode, PrinterValue::Monochrome)
-        << "the printer keeps its mode until a capture";
-
-    clipboard.holdPicture(makePicture(100, 100));
+    holdPicture(makePicture(100, 100));
     started();
     // Anything but "Color" counts as black and white.
     for (const auto &[before, after] :
@@ -92,12 +87,13 @@ TEST_F(AppearanceTest, TheColourButtonFlipsModeAndPrinterAndAPictureCaptureSetsC
         f.cmdColor.caption = before;
         f.cmdColor_Click();
         EXPECT_EQ(f.cmdColor.caption, after);
-        EXPECT_EQ(printer.mode, *after == 'C' ? PrinterValue::Colour : PrinterValue::Monochrome);
     }
     f.cmdColor_Click();
     f.ReloadFromClipboard();
     EXPECT_EQ(f.cmdColor.caption, "Color");
-    EXPECT_EQ(printer.mode, PrinterValue::Colour);
+    // The printer keeps its mode until a capture.
+    EXPECT_EQ(journal, (Lines{"colourMode 2", "colourMode 1", "colourMode 2", "colourMode 2",
+                              "colourMode 1", "colourMode 2"}));
 }
 
 } // namespace

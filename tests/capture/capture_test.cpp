@@ -11,9 +11,9 @@ using CaptureTest = FormFixture;
 
 TEST_F(CaptureTest, TextWinsOverAPictureAndIsShownInBlackAndWhiteAndRecorded)
 {
-    clipboard.holdPicture(makePicture(2540, 2540));
-    clipboard.formats.push_back(ClipFormat::Text);
-    clipboard.clipText = "first line\nsecond line";
+    holdPicture(makePicture(2540, 2540));
+    formats.push_back(ClipFormat::Text);
+    clipText = "first line\nsecond line";
     Form1 &f = started();
 
     EXPECT_EQ(f.clipKind, ClipKind::Text);
@@ -21,11 +21,9 @@ TEST_F(CaptureTest, TextWinsOverAPictureAndIsShownInBlackAndWhiteAndRecorded)
     // The view holds the text with CR LF breaks, as the text control reports it.
     EXPECT_EQ(f.RichTextBox1.text, "first line\r\nsecond line");
     EXPECT_EQ(f.cmdColor.caption, "B/W");
-    EXPECT_EQ(printer.mode, PrinterValue::Monochrome);
+    EXPECT_EQ(journal, (Lines{"colourMode 1", "append /opt/Tools/Dovrante Data.txt"}));
     EXPECT_EQ(f.caption, Form1::DesignCaption);
     EXPECT_EQ(f.txtCaption.text, Form1::DesignCaption);
-    EXPECT_EQ(files.appendCalls, 1);
-    EXPECT_TRUE(files.files.count("/opt/Tools/Dovrante Data.txt"));
 }
 
 TEST_F(CaptureTest, AClipThatCannotBeTakenIsReportedAndLeavesClipboardViewAndCaptionAlone)
@@ -35,71 +33,64 @@ TEST_F(CaptureTest, AClipThatCannotBeTakenIsReportedAndLeavesClipboardViewAndCap
         std::function<void()> fault;
         std::string says;
     } cases[] = {
-        {true,
-         [&] {
-             clipboard.holdText("");
-             clipboard.textError = "no text came";
-         },
-         "no text came"},
+        {true, [&] { holdText(""), textError = "no text came"; }, "no text came"},
         {false,
          [&] {
-             pictures.loadErrors["/gone/x.jpg"] = "Cannot load the picture /gone/x.jpg: Gone";
-             clipboard.holdText("/gone/x.jpg");
+             loadErrors["/gone/x.jpg"] = "Cannot load the picture /gone/x.jpg: Gone";
+             holdText("/gone/x.jpg");
          },
          "Cannot load the picture /gone/x.jpg: Gone"},
         {false,
          [&] {
-             clipboard.holdPicture(nullptr);
-             clipboard.pictureError = "The clipboard's picture cannot be shown: out of memory";
+             holdPicture(nullptr);
+             pictureError = "The clipboard's picture cannot be shown: out of memory";
          },
          "The clipboard's picture cannot be shown: out of memory"},
     };
     for (const auto &c : cases) {
-        clipboard.textError.clear();
+        textError.clear();
         if (c.pictureShown)
-            clipboard.holdPicture(makePicture(2540, 2540));
+            holdPicture(makePicture(2540, 2540));
         else
-            clipboard.holdText("shown before");
+            holdText("shown before");
         Form1 &f = started();
-        const std::string kind = f.clipKind, caption = f.caption, text = f.RichTextBox1.text;
-        const int records = files.appendCalls;
-        messageBox.shown.clear();
+        const std::string kind = f.clipKind, caption = f.caption, shown = f.RichTextBox1.text;
         c.fault();
-        const std::string clipText = clipboard.clipText;
+        const std::string copied = clipText;
+        journal.clear();
         f.ReloadFromClipboard();
 
-        EXPECT_EQ(messageBox.texts(), std::vector<std::string>{c.says});
-        EXPECT_EQ(clipboard.clipText, clipText) << c.says;
+        EXPECT_EQ(journal, Lines{"box " + c.says});
+        EXPECT_EQ(clipText, copied) << c.says;
         EXPECT_EQ(f.clipKind, kind);
         expectShows(f, c.pictureShown ? Shows::Picture : Shows::Text);
-        EXPECT_EQ(f.RichTextBox1.text, text);
+        EXPECT_EQ(f.RichTextBox1.text, shown);
         EXPECT_EQ(f.caption, caption);
-        EXPECT_EQ(files.appendCalls, records);
     }
 }
 
 TEST_F(CaptureTest, APictureIsShownInColourAtItsNaturalSizeUnderADateAndTimeName)
 {
     // Three readings of the clock: the year test, the name, and the save button's tooltip.
-    clock.moments = {DateTime{2026, 12, 5, 3, 50, 43}, DateTime{2026, 12, 5, 3, 50, 44},
-                     DateTime{2026, 12, 5, 3, 50, 45}};
+    moments = {DateTime{2026, 12, 5, 3, 50, 43}, DateTime{2026, 12, 5, 3, 50, 44},
+               DateTime{2026, 12, 5, 3, 50, 45}};
     // 2000 x 1500 pixels on a 1024 x 768 screen: twips are pixels times 15.
-    clipboard.holdPicture(makePicture(2000 * 2540 / 96, 1500 * 2540 / 96));
+    printerMode = PrinterValue::Monochrome;
+    holdPicture(makePicture(2000 * 2540 / 96, 1500 * 2540 / 96));
     Form1 &f = started();
 
     EXPECT_EQ(f.clipKind, ClipKind::Picture);
     expectShows(f, Shows::Picture);
     EXPECT_EQ(f.cmdColor.caption, "Color");
-    EXPECT_EQ(printer.mode, PrinterValue::Colour);
+    EXPECT_EQ(journal, Lines{"colourMode 2"}) << "and no record";
     EXPECT_EQ(f.dateCaption, "20261205 035044.jpg");
     EXPECT_EQ(f.caption, "20261205 035044.jpg");
     EXPECT_EQ(f.txtCaption.text, "20261205 035044.jpg");
     EXPECT_EQ(f.cmdSave.toolTip,
               "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20261205 035045.jpg");
     // One picture object, shared by the picture box and the image box.
-    EXPECT_EQ(f.Picture2.picture, clipboard.clipPicture);
-    EXPECT_EQ(f.Image1.picture, clipboard.clipPicture);
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_EQ(f.Picture2.picture, clipPicture);
+    EXPECT_EQ(f.Image1.picture, clipPicture);
 
     EXPECT_EQ((Place{f.Image1.width, f.Image1.height, f.Picture2.width, f.Picture2.height}),
               (Place{30000, 22500, 30000, 22500}));
@@ -118,15 +109,15 @@ TEST_F(CaptureTest, APictureIsShownInColourAtItsNaturalSizeUnderADateAndTimeName
 
 TEST_F(CaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
 {
-    clipboard.holdPicture(makePicture(100, 100));
-    clock.setNow(DateTime{2026, 12, 31, 23, 59, 59});
+    holdPicture(makePicture(100, 100));
+    setNow(DateTime{2026, 12, 31, 23, 59, 59});
     Form1 &f = started();
     ASSERT_EQ(f.caption, "20261231 235959.jpg");
     f.ReloadFromClipboard();
     EXPECT_EQ(f.caption, "20261231 235959.jpg");
 
     // Last year's name is neither this year's nor the design caption: it stays too.
-    clock.setNow(DateTime{2027, 1, 1, 0, 0, 1});
+    setNow(DateTime{2027, 1, 1, 0, 0, 1});
     f.ReloadFromClipboard();
     EXPECT_EQ(f.caption, "20261231 235959.jpg");
     EXPECT_EQ(f.dateCaption, "20261231 235959.jpg");
@@ -139,55 +130,54 @@ TEST_F(CaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
 
 TEST_F(CaptureTest, ATextEndingInDotJpgShowsThatFilesPicture)
 {
-    for (const char *text : {"/home/me/a.jpeg", "\"/home/me/a.jpg\"", "jpg"}) {
-        clipboard.holdText(text);
+    for (const char *copied : {"/home/me/a.jpeg", "\"/home/me/a.jpg\"", "jpg"}) {
+        holdText(copied);
         form().ReloadFromClipboard();
-        EXPECT_EQ(form().clipKind, ClipKind::Text) << text;
+        EXPECT_EQ(form().clipKind, ClipKind::Text) << copied;
     }
-    EXPECT_TRUE(messageBox.shown.empty()) << "no load was tried";
+    EXPECT_EQ(lines("box"), Lines{}) << "no load was tried";
 
     const PicturePtr photo = makePicture(5080, 2540);
-    pictures.readable["/home/me/Photo.JPG"] = photo;
-    clipboard.holdText("/home/me/Photo.JPG");
-    files.files.clear();
+    readable["/home/me/Photo.JPG"] = photo;
+    holdText("/home/me/Photo.JPG");
+    journal.clear();
     Form1 &f = started();
     EXPECT_EQ(f.clipKind, ClipKind::Picture);
     EXPECT_EQ(f.Picture2.picture, photo);
-    EXPECT_EQ(clipboard.clipPicture, photo);
+    EXPECT_EQ(clipPicture, photo);
     EXPECT_EQ(f.caption, "/home/me/Photo.JPG");
     EXPECT_EQ(f.txtCaption.text, "/home/me/Photo.JPG");
     EXPECT_TRUE(f.dateCaption.empty());
-    EXPECT_TRUE(files.files.empty()) << "the name is not recorded as text";
+    EXPECT_EQ(journal, Lines{"colourMode 2"}) << "the name is not recorded as text";
 }
 
 TEST_F(CaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
 {
-    // The last of formats 3..9 and 0 found wins, tested in that order; then each format's box.
+    // The last of formats 3..9 and 0 found wins, tested in that order; then each format's box,
+    // titled with the format number after the first.
     const struct {
         std::vector<int> formats;
         std::string kind;
-        std::vector<std::string> boxes;
+        Lines boxes;
     } cases[] = {
-        {{49160, ClipFormat::Metafile, 0}, "0", {"Bad format: 0", "0", "3"}},
-        {{ClipFormat::Palette}, "9", {"Bad format: 9", "9"}},
+        {{49160, ClipFormat::Metafile, 0},
+         "0",
+         {"box Bad format: 0", "box 0 | GetFormat number is", "box 3 | GetFormat number is"}},
+        {{ClipFormat::Palette}, "9", {"box Bad format: 9", "box 9 | GetFormat number is"}},
         // Registered formats alone are as quiet as an empty clipboard.
         {{49152, 49153}, ClipKind::Nothing, {}},
     };
     for (const auto &c : cases) {
-        clipboard.holdText("shown before");
+        holdText("shown before");
         Form1 &f = started();
-        messageBox.shown.clear();
-        clipboard.formats = c.formats;
-        clipboard.formatQueries = 0;
+        journal.clear();
+        formats = c.formats;
+        formatQueries = 0;
         f.ReloadFromClipboard();
 
         EXPECT_EQ(f.clipKind, c.kind);
-        EXPECT_EQ(clipboard.formatQueries, 1);
-        EXPECT_EQ(messageBox.texts(), c.boxes);
-        // The first box has no title, those that follow name the format number.
-        for (std::size_t i = 0; i < messageBox.shown.size(); ++i)
-            EXPECT_EQ(messageBox.shown[i].title,
-                      i == 0 ? std::nullopt : std::optional<std::string>("GetFormat number is"));
+        EXPECT_EQ(formatQueries, 1);
+        EXPECT_EQ(journal, c.boxes);
         expectShows(f, Shows::Text);
         EXPECT_EQ(f.RichTextBox1.text, "shown before");
         EXPECT_EQ(f.cmdColor.caption, "B/W");
@@ -197,18 +187,18 @@ TEST_F(CaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
 TEST_F(CaptureTest, TheReloadButtonAndCtrlF5CaptureAndOtherPressesDoNot)
 {
     Form1 &f = started();
-    clipboard.holdText("again");
+    holdText("again");
     f.Picture1_MouseDown(MouseButton::Left);
     f.Image1_MouseDown(MouseButton::Middle);
-    EXPECT_EQ(files.appendCalls, 0);
+    EXPECT_EQ(journal, Lines{});
     f.cmdReload_Click();
     f.Form_KeyDown(KeyCode::F5, ShiftState::Ctrl);
-    EXPECT_EQ(files.appendCalls, 2);
+    EXPECT_EQ(lines("append").size(), 2u);
 }
 
 TEST_F(CaptureTest, TheToggleFoldsTheToolbarAndTheFontButtonsShowOnlyWithText)
 {
-    clipboard.holdText("text");
+    holdText("text");
     Form1 &f = started();
     for (const auto &[shown, word] : {std::pair{false, "+"}, {true, "_"}}) {
         f.txtMin_Click();
@@ -221,7 +211,7 @@ TEST_F(CaptureTest, TheToggleFoldsTheToolbarAndTheFontButtonsShowOnlyWithText)
         EXPECT_FALSE(f.cmdMin.visible);
     }
     // A capture of neither text nor picture leaves the text view on show, not its buttons.
-    clipboard.formats = {};
+    formats = {};
     f.ReloadFromClipboard();
     f.ToggleToolbar();
     f.ToggleToolbar();
@@ -231,7 +221,7 @@ TEST_F(CaptureTest, TheToggleFoldsTheToolbarAndTheFontButtonsShowOnlyWithText)
 
     // A text capture shows the font buttons even while the tool bar is folded.
     f.ToggleToolbar();
-    clipboard.holdText("now text");
+    holdText("now text");
     f.ReloadFromClipboard();
     EXPECT_TRUE(f.cmdFont.visible);
     EXPECT_FALSE(f.cmdPrint.visible);
@@ -239,13 +229,16 @@ TEST_F(CaptureTest, TheToggleFoldsTheToolbarAndTheFontButtonsShowOnlyWithText)
 
 TEST_F(CaptureTest, APressOnThePictureReportsItsSizesAndTheControlsAreNamed)
 {
-    clipboard.holdPicture(makePicture(2540, 2540));
+    holdPicture(makePicture(2540, 2540));
     Form1 &f = started();
+    journal.clear();
     for (int button : {MouseButton::Left, MouseButton::Middle, MouseButton::Right})
         f.Picture2_MouseDown(button);
-    ASSERT_EQ(messageBox.shown.size(), 2u) << "the right button captures instead";
-    EXPECT_EQ(messageBox.shown[1].title, "Test: Picture Sizes");
-    EXPECT_TRUE(messageBox.shown[1].text.ends_with("Image1:\t0\t0\t1440\t1440\r\n"));
+    // The right button captures instead.
+    ASSERT_EQ(journal.size(), 3u);
+    EXPECT_EQ(journal[0], journal[1]);
+    EXPECT_TRUE(journal[1].ends_with("Image1:\t0\t0\t1440\t1440\r\n | Test: Picture Sizes"));
+    EXPECT_EQ(journal[2], "colourMode 2");
     EXPECT_EQ(f.Picture1.toolTip, "Picture1");
     EXPECT_EQ(f.Picture2.toolTip, "Picture2");
     EXPECT_EQ(f.Image1.toolTip, "Image1");

@@ -4,6 +4,9 @@
 namespace dovrante::test {
 namespace {
 
+const std::string dataFile = "/opt/Tools/Dovrante Data.txt";
+const std::string pictureFilter = "All Files (*.*)|*.*|JPG Files (*.jpg)|";
+
 class FilesTest : public FormFixture {
 protected:
     // The window as start-up and a capture leave it; the capture itself is not run.
@@ -12,15 +15,23 @@ protected:
         Form1 &f = form();
         f.bmpDataFolder = "/opt/Tools/Dovrante/BMP Data";
         f.clipKind = kind;
-        f.Image1.picture = picture;
+        f.Image1.picture = photo;
         f.RichTextBox1.text = "first\r\nsecond";
         f.caption = "before";
-        clipboard.holdText("what the user copied");
+        holdText("what the user copied");
         return f;
     }
 
-    PicturePtr picture = makePicture(2540, 1270);
+    PicturePtr photo = makePicture(2540, 1270);
 };
+
+// The dialog that picks a picture's name, starting at the file name.
+std::string pictureDialog(const std::string &fileName, const char *mode = "save; ",
+                          const char *extension = "jpg")
+{
+    return "dialog " + std::string(mode) + pictureFilter + "; 2; " + extension + "; " + fileName +
+           "; /home/user/!";
+}
 
 TEST(TextDataEntryTest, HoldsDateLineSeparatorTextAndRule)
 {
@@ -36,131 +47,109 @@ TEST(TextDataEntryTest, HoldsDateLineSeparatorTextAndRule)
 
 TEST_F(FilesTest, ADataFileThatCannotBeWrittenIsReportedAndTheTextStillShown)
 {
-    files.appendError = "Cannot write /opt/Tools/Dovrante Data.txt: Read-only file system";
-    clipboard.holdText("still shown");
+    appendError = "Cannot write /opt/Tools/Dovrante Data.txt: Read-only file system";
+    holdText("still shown");
     Form1 &f = started();
     EXPECT_EQ(f.RichTextBox1.text, "still shown");
     EXPECT_TRUE(f.RichTextBox1.visible);
-    EXPECT_EQ(messageBox.texts(), std::vector<std::string>{files.appendError});
+    EXPECT_EQ(lines("box"), Lines{"box " + appendError});
 }
 
 TEST_F(FilesTest, OpenPutsThePictureOnTheClipboardAndStartsANewCopy)
 {
     Form1 &f = window("1");
-    pictures.readable["/my pics/x.jpg"] = picture;
-    fileDialog.willChoose("/my pics/x.jpg", "x.jpg");
+    readable["/my pics/x.jpg"] = photo;
+    willChoose("/my pics/x.jpg", "x.jpg");
     f.cmdOpen_Click();
 
-    const FileDialogRequest &r = fileDialog.requests.at(0);
-    EXPECT_EQ(r.mode, FileDialogRequest::Mode::Open);
-    EXPECT_EQ(r.filterIndex, 2);
-    EXPECT_EQ(r.defaultExtension, ".jpg");
-    EXPECT_EQ(r.initialFileName, "/home/user/*.*") << "the program folder is not on the disk";
-    EXPECT_EQ(clipboard.clipPicture, picture);
+    // The program folder is not on the disk: the dialog starts in the fallback folder.
+    EXPECT_EQ(journal, (Lines{pictureDialog("/home/user/*.*", "open; ", ".jpg"),
+                              "start /opt/companions/Dovrante; ; 2"}));
+    EXPECT_EQ(clipPicture, photo);
     EXPECT_EQ(storedFolder(), "/my pics/");
     EXPECT_EQ(f.txtCaption.text, "/my pics/x.jpg");
     EXPECT_EQ(f.caption, "/my pics/x.jpg");
-    EXPECT_EQ(launcher.started,
-              (std::vector<FakeLauncher::Started>{
-                  {"/opt/companions/Dovrante", "", WindowStyle::MinimizedFocus}}));
 }
 
 TEST_F(FilesTest, ACancelledOpenOrAFileThatIsNoPictureLeavesEverythingAsItWas)
 {
     Form1 &f = window("1");
     f.cmdOpen_Click();
-    pictures.loadErrors["/notes.txt"] = "Cannot load the picture /notes.txt: Unsupported format";
-    fileDialog.willChoose("/notes.txt", "notes.txt");
+    loadErrors["/notes.txt"] = "Cannot load the picture /notes.txt: Unsupported format";
+    willChoose("/notes.txt", "notes.txt");
     f.cmdOpen_Click();
 
-    EXPECT_EQ(messageBox.texts(), std::vector<std::string>{pictures.loadErrors["/notes.txt"]});
-    EXPECT_EQ(clipboard.clipText, "what the user copied");
-    EXPECT_TRUE(settings.values.empty());
+    EXPECT_EQ(lines("box"), Lines{"box " + loadErrors["/notes.txt"]});
+    EXPECT_EQ(lines("start"), Lines{});
+    EXPECT_EQ(clipText, "what the user copied");
+    EXPECT_TRUE(settings.empty());
     EXPECT_EQ(f.caption, "before");
-    EXPECT_TRUE(launcher.started.empty());
 }
 
 TEST_F(FilesTest, EachCompanionGetsItsPathUnquotedAsTheOneArgument)
 {
-    const std::string folder = program.folder = "/home/me/My \"Tools\"; rm -rf ~";
+    const std::string at = folder = "/home/me/My \"Tools\"; rm -rf ~";
     Form1 &f = window("1");
-    f.bmpDataFolder = folder + "/Dovrante/BMP Data";
+    f.bmpDataFolder = at + "/Dovrante/BMP Data";
     f.cmdBmpData_Click();
     f.cmdIdeas_Click();
     f.cmdFolders_Click();
     f.cmdTxtData_Click();
-    EXPECT_EQ(launcher.started,
-              (std::vector<FakeLauncher::Started>{
-                  {"/opt/companions/Mervoxen", folder + "/Dovrante/BMP Data",
-                   WindowStyle::MinimizedFocus},
-                  {"/opt/companions/Mervoxen", folder + "/Dovrante Ideas.txt",
-                   WindowStyle::MinimizedFocus},
-                  {"Notepad3", folder + "/Dovrante Folders.txt", WindowStyle::MaximizedFocus},
-                  {"Notepad3", folder + "/Dovrante Data.txt", WindowStyle::MaximizedFocus}}));
+    EXPECT_EQ(journal, (Lines{"start /opt/companions/Mervoxen; " + at + "/Dovrante/BMP Data; 2",
+                              "start /opt/companions/Mervoxen; " + at + "/Dovrante Ideas.txt; 2",
+                              "start Notepad3; " + at + "/Dovrante Folders.txt; 3",
+                              "start Notepad3; " + at + "/Dovrante Data.txt; 3"}));
 }
 
 TEST_F(FilesTest, SaveWritesAPictureUnderTheMomentRecordsTextAndIgnoresOtherKinds)
 {
     Form1 &f = window("2");
-    clock.setNow(DateTime{2026, 1, 2, 3, 4, 5});
+    setNow(DateTime{2026, 1, 2, 3, 4, 5});
     f.cmdSave_Click();
-    EXPECT_EQ(pictures.saved["/opt/Tools/Dovrante/BMP Data/20260102 030405.jpg"], picture.get());
+    EXPECT_EQ(saved["/opt/Tools/Dovrante/BMP Data/20260102 030405.jpg"], photo.get());
     f.clipKind = "1";
     f.cmdSave_Click();
-    EXPECT_EQ(files.files["/opt/Tools/Dovrante Data.txt"],
-              textDataEntry("1/2/2026 3:04:05 AM", "first\r\nsecond"));
+    EXPECT_EQ(files[dataFile], textDataEntry("1/2/2026 3:04:05 AM", "first\r\nsecond"));
     for (const char *kind : {"", "99", "3"}) {
         f.clipKind = kind;
         f.cmdSave_Click();
     }
-    EXPECT_EQ(pictures.saved.size(), 1u);
-    EXPECT_EQ(files.appendCalls, 1);
-
     f.clipKind = "2";
     f.Image1.picture.reset();
     f.cmdSave_Click();
-    EXPECT_EQ(messageBox.texts(),
-              std::vector<std::string>{"Cannot save /opt/Tools/Dovrante/BMP Data/20260102 "
-                                       "030405.jpg: there is no picture"});
-    EXPECT_FALSE(messageBox.shown[0].title);
+    EXPECT_EQ(saved.size(), 1u);
+    EXPECT_EQ(journal, (Lines{"append " + dataFile,
+                              "box Cannot save /opt/Tools/Dovrante/BMP Data/20260102 030405.jpg: "
+                              "there is no picture"}));
     EXPECT_EQ(f.caption, "before");
 }
 
 TEST_F(FilesTest, ThePictureDialogStartsInTheRememberedFolderOnlyWhenItIsAPlainFolder)
 {
     Form1 &f = window("2");
-    files.folders = {"/opt/Tools/", "/pics/", "/locked/"};
-    files.attributeOverrides = {{"/locked/", 17}};
-    const std::pair<const char *, const char *> cases[] = {
-        {nullptr, "/opt/Tools/*.*"},
-        {"/pics/", "/pics/*.*"},
-        {"/gone/", "/home/user/*.*"},
-        {"/locked/", "/home/user/*.*"},
-    };
-    for (const auto &[folder, initialName] : cases) {
-        if (folder)
-            settings.saveSetting("Dovrante", "Setting", "ImageFolder", folder);
+    folders = {"/opt/Tools/", "/pics/", "/locked/"};
+    attributeOverrides = {{"/locked/", 17}};
+    for (const char *remembered : {"/pics/", "/gone/", "/locked/"}) {
+        saveSetting("Dovrante", "Setting", "ImageFolder", remembered);
         f.cmdSaveAs_Click();
-        EXPECT_EQ(fileDialog.requests.back().initialFileName, initialName);
     }
-    const FileDialogRequest &r = fileDialog.requests[0];
-    EXPECT_EQ(r.mode, FileDialogRequest::Mode::Save);
-    EXPECT_EQ(r.filter, "All Files (*.*)|*.*|JPG Files (*.jpg)|");
-    EXPECT_EQ(r.filterIndex, 2);
-    EXPECT_EQ(r.defaultExtension, "jpg");
-    EXPECT_EQ(r.initialFolder, "/home/user/!");
-    EXPECT_TRUE(pictures.saved.empty()) << "cancelled";
+    EXPECT_EQ(journal, (Lines{pictureDialog("/pics/*.*"), pictureDialog("/home/user/*.*"),
+                              pictureDialog("/home/user/*.*")}));
+    EXPECT_TRUE(saved.empty()) << "cancelled";
+    settings.clear();
+    f.cmdSaveAs_Click();
+    EXPECT_EQ(journal.back(), pictureDialog("/opt/Tools/*.*"));
 }
 
 TEST_F(FilesTest, APictureSaveAsThatFailsIsDescribedAndRemembersNothing)
 {
     Form1 &f = window("2");
-    fileDialog.willChoose("/my pics/x.bmp", "x.bmp");
+    willChoose("/my pics/x.bmp", "x.bmp");
     f.cmdSaveAs_Click();
-    pictures.saveError = "Cannot save /b/y.jpg: Permission denied";
-    fileDialog.willChoose("/b/y.jpg", "y.jpg");
+    saveError = "Cannot save /b/y.jpg: Permission denied";
+    willChoose("/b/y.jpg", "y.jpg");
     f.cmdSaveAs_Click();
-    EXPECT_EQ(messageBox.texts(), std::vector<std::string>{pictures.saveError});
+    EXPECT_EQ(lines("box"), Lines{"box " + saveError});
     EXPECT_EQ(storedFolder(), "/my pics/");
     EXPECT_EQ(f.caption, "/my pics/x.bmp");
 }
@@ -171,41 +160,32 @@ TEST_F(FilesTest, AnExistingNameIsAskedAboutAndNoShowsTheDialogAgain)
     for (const auto &[bits, title] : {std::pair{32, "File exists"},
                                       {33, "Unexpected..  GA is 33"},
                                       {0, "Unexpected..  GA is 0"}}) {
-        files.attributeOverrides["/p/x.jpg"] = bits;
-        messageBox.answers = {MessageBox::Answer::No, MessageBox::Answer::Yes};
-        fileDialog.requests.clear();
-        fileDialog.willChoose("/p/x.jpg", "x.jpg");
-        fileDialog.willChoose("/p/x.jpg", "x.jpg");
+        attributeOverrides["/p/x.jpg"] = bits;
+        boxAnswers = {MessageBox::Answer::No, MessageBox::Answer::Yes};
+        willChoose("/p/x.jpg", "x.jpg");
+        willChoose("/p/x.jpg", "x.jpg");
+        journal.clear();
         f.cmdSaveAs_Click();
-        EXPECT_EQ(fileDialog.requests.size(), 2u);
-        const FakeMessageBox::Shown &asked = messageBox.shown.back();
-        EXPECT_EQ(asked.title, std::optional<std::string>(title));
-        EXPECT_EQ(asked.text, "Overwrite  /p/x.jpg\r\n\r\nYes or No ?");
-        EXPECT_EQ(asked.buttons, MessageBox::Buttons::YesNo);
-        EXPECT_EQ(asked.icon, MessageBox::Icon::Question);
-        EXPECT_EQ(asked.defaultButton, MessageBox::Answer::No);
+        const std::string asked = "box Overwrite  /p/x.jpg\r\n\r\nYes or No ? | " +
+                                  std::string(title) + " | YesNo Question No";
+        EXPECT_EQ(journal, (Lines{pictureDialog("/home/user/*.*"), asked,
+                                  pictureDialog("/home/user/*.*"), asked}));
     }
-    EXPECT_EQ(messageBox.shown.size(), 6u);
 }
 
 TEST_F(FilesTest, TextSaveAsWritesTheFileThenStartsTheLinkProgramOnIt)
 {
     for (const char *kind : {"1", "99"}) {
         Form1 &f = window(kind);
-        launcher.started.clear();
+        journal.clear();
         const std::string path = "/home/user/Desc/!Clips/a b " + std::string(kind) + ".txt";
-        fileDialog.willChoose(path, "a b.txt");
+        willChoose(path, "a b.txt");
         f.cmdSaveAs_Click();
-        const FileDialogRequest &r = fileDialog.requests.back();
-        EXPECT_EQ(r.filter, "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Bitmap Files (*.bmp)|");
-        EXPECT_EQ(r.filterIndex, 2);
-        EXPECT_EQ(r.defaultExtension, ".EXT");
-        EXPECT_EQ(r.initialFileName, "*.txt");
-        EXPECT_EQ(r.initialFolder, "/home/user/Desc/!Clips");
-        EXPECT_TRUE(files.files[path].starts_with(path + "\r\n")) << kind;
-        EXPECT_EQ(launcher.started,
-                  (std::vector<FakeLauncher::Started>{
-                      {"/opt/companions/Mervoxen", path, WindowStyle::MinimizedFocus}}));
+        EXPECT_EQ(journal,
+                  (Lines{"dialog save; All Files (*.*)|*.*|Text Files (*.txt)|*.txt|"
+                         "Bitmap Files (*.bmp)|; 2; .EXT; *.txt; /home/user/Desc/!Clips",
+                         "write " + path, "start /opt/companions/Mervoxen; " + path + "; 2"}));
+        EXPECT_TRUE(files[path].starts_with(path + "\r\n")) << kind;
         EXPECT_EQ(f.caption, "before");
         EXPECT_EQ(storedFolder(), "-");
     }
@@ -214,20 +194,20 @@ TEST_F(FilesTest, TextSaveAsWritesTheFileThenStartsTheLinkProgramOnIt)
 TEST_F(FilesTest, TextSaveAsFailuresAreDescribed)
 {
     Form1 &f = window("1");
-    fileDialog.willFail("The dialog failed");
+    dialogAnswers = {{FileDialogResult::Outcome::Failed, {}, {}, "The dialog failed"}};
     f.cmdSaveAs_Click();
-    files.writeError = "Cannot write /t.txt: Permission denied";
-    fileDialog.willChoose("/t.txt", "t.txt");
+    writeError = "Cannot write /t.txt: Permission denied";
+    willChoose("/t.txt", "t.txt");
     f.cmdSaveAs_Click();
-    EXPECT_TRUE(launcher.started.empty()) << "nothing to hand over";
-    files.writeError.clear();
-    launcher.failure = "the program was not found";
-    fileDialog.willChoose("/my clips/t.txt", "t.txt");
+    writeError.clear();
+    launchError = "the program was not found";
+    willChoose("/my clips/t.txt", "t.txt");
     f.cmdSaveAs_Click();
-    EXPECT_EQ(messageBox.texts(), (std::vector<std::string>{
-                                      "The dialog failed", "Cannot write /t.txt: Permission denied",
-                                      "Cannot start /opt/companions/Mervoxen /my clips/t.txt: "
-                                      "the program was not found"}));
+    EXPECT_EQ(lines("box"),
+              (Lines{"box The dialog failed", "box Cannot write /t.txt: Permission denied",
+                     "box Cannot start /opt/companions/Mervoxen /my clips/t.txt: the program was "
+                     "not found"}));
+    EXPECT_EQ(lines("start").size(), 1u) << "nothing handed over after a failed write";
 }
 
 } // namespace

@@ -164,7 +164,7 @@ TEST_F(QtServicesTest, TheDiskWritesWholeAndAppendsOnlyToRegularFiles)
 
 TEST_F(QtServicesTest, APathWithShellCharactersIsOneArgumentAndRunsNothingElse)
 {
-    FakeProgramLocation location;
+    FakeDesktop location;
     location.folder = root;
     const std::string record = root + "/record";
     std::ofstream(root + "/Recorder") << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << record

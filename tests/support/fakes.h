@@ -1,23 +1,11 @@
 #pragma once
 
-// Fakes of the platform services with scripted answers, for fast tests of the logic.
+// One fake of all the desktop services, with scripted answers, for fast tests of the logic. Every
+// call a user could see (boxes, dialogs, launches, pointer, printer, status window, records, the
+// program's end) is written as a line of text into one journal, so that a test sees their order.
 
-#include "platform/clipboard.h"
-#include "platform/clock.h"
-#include "platform/file_dialog.h"
-#include "platform/file_system.h"
-#include "platform/font_dialog.h"
-#include "platform/launcher.h"
-#include "platform/message_box.h"
-#include "platform/mouse_pointer.h"
-#include "platform/picture.h"
-#include "platform/printer.h"
-#include "platform/program_end.h"
-#include "platform/program_location.h"
+#include "app/form1_services.h"
 #include "platform/scale_units.h"
-#include "platform/screen.h"
-#include "platform/settings_store.h"
-#include "platform/status_window_host.h"
 
 #include <deque>
 #include <iomanip>
@@ -29,20 +17,7 @@
 
 namespace dovrante::test {
 
-// Fifteen twips to the pixel, as at 96 DPI.
-struct FakeScreen final : Screen {
-    float widthPixels = 1024, heightPixels = 768;
-    float widthTwips() const override { return widthPixels * 15; }
-    float heightTwips() const override { return heightPixels * 15; }
-    float twipsPerPixel() const override { return 15; }
-};
-
-struct FakeProgramLocation final : ProgramLocation {
-    std::string folder = "/opt/Tools", base = "Dovrante", executable = "Dovrante.exe";
-    std::string programFolder() const override { return folder; }
-    std::string baseName() const override { return base; }
-    std::string executableName() const override { return executable; }
-};
+using Lines = std::vector<std::string>;
 
 struct FakePicture final : Picture {
     FakePicture(int width, int height) : w(width), h(height) {}
@@ -56,29 +31,68 @@ inline PicturePtr makePicture(int widthHiMetric, int heightHiMetric)
     return std::make_shared<FakePicture>(widthHiMetric, heightHiMetric);
 }
 
-// Pops the next scripted answer, or gives the fallback when none is left.
-template <typename T>
-T next(std::deque<T> &answers, T fallback)
+// "Arial Black 36 bold italic underline strikethrough"
+inline std::string describe(const FontSpec &f)
 {
-    if (answers.empty())
-        return fallback;
-    T answer = std::move(answers.front());
-    answers.pop_front();
-    return answer;
+    std::ostringstream text;
+    text << f.name << " " << f.size << (f.bold ? " bold" : "") << (f.italic ? " italic" : "")
+         << (f.underline ? " underline" : "") << (f.strikethrough ? " strikethrough" : "");
+    return text.str();
 }
 
-inline MaybeFailure failIf(const std::string &error)
-{
-    return error.empty() ? MaybeFailure() : MaybeFailure(Failure{error});
-}
+template <typename... Services>
+struct Implementing : Services... {};
 
-struct FakeClipboard final : Clipboard {
+struct FakeDesktop
+    : Implementing<Screen, ProgramLocation, Clipboard, PictureFiles, Printer, InstalledPrinters,
+                   LegacyProfile, SettingsStore, FileDialog, FontDialog, MessageBox, FileSystem,
+                   Launcher, Clock, MousePointer, ProgramEnd, StatusWindowHost> {
+    Lines journal;
+
+    // Pops the next scripted answer, or gives the fallback when none is left.
+    template <typename T>
+    static T next(std::deque<T> &answers, T fallback)
+    {
+        if (answers.empty())
+            return fallback;
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+    static MaybeFailure failIf(const std::string &error)
+    {
+        return error.empty() ? MaybeFailure() : MaybeFailure(Failure{error});
+    }
+    MaybeFailure call(const std::string &line, const std::string &error = {})
+    {
+        journal.push_back(line);
+        return failIf(error);
+    }
+    // The journal's lines that start with the prefix.
+    Lines lines(const std::string &prefix) const
+    {
+        Lines found;
+        for (const std::string &line : journal)
+            if (line.starts_with(prefix))
+                found.push_back(line);
+        return found;
+    }
+
+    // A 1024 x 768 screen at 96 DPI: fifteen twips to the pixel.
+    float widthTwips() const override { return 1024 * 15; }
+    float heightTwips() const override { return 768 * 15; }
+    float twipsPerPixel() const override { return 15; }
+
+    std::string folder = "/opt/Tools", base = "Dovrante", executable = "Dovrante.exe";
+    std::string programFolder() const override { return folder; }
+    std::string baseName() const override { return base; }
+    std::string executableName() const override { return executable; }
+
     std::vector<int> formats;
     std::string clipText, textError; // an error makes reading the text fail with it
     PicturePtr clipPicture;
     std::string pictureError; // given when there is no picture to read
     int formatQueries = 0;
-
     std::vector<int> availableFormats() override { return ++formatQueries, formats; }
     Result<std::string> text() override
     {
@@ -90,7 +104,6 @@ struct FakeClipboard final : Clipboard {
     }
     void clear() override { holdText({}), formats.clear(); }
     void setPicture(const PicturePtr &picture) override { holdPicture(picture); }
-
     // Fills the clipboard as a copy of text, or of a picture, would.
     void holdText(const std::string &text)
     {
@@ -104,14 +117,11 @@ struct FakeClipboard final : Clipboard {
         clipText.clear();
         clipPicture = std::move(picture);
     }
-};
 
-struct FakePictureFiles final : PictureFiles {
     std::map<std::string, PicturePtr> readable;
     std::map<std::string, std::string> loadErrors;
     std::map<std::string, const Picture *> saved;
     std::string saveError;
-
     Result<PicturePtr> load(const std::string &path) override
     {
         if (loadErrors.count(path))
@@ -126,36 +136,20 @@ struct FakePictureFiles final : PictureFiles {
             saved[path] = &picture;
         return failIf(saveError);
     }
-};
 
-// Records every call as a line of text; the page is Letter-like and measured in twips.
-struct FakePrinter final : Printer {
-    std::string name = "Office Laser";
-    int mode = PrinterValue::Colour, orientation = PrinterValue::Portrait;
-    // Printable area in twips in portrait; landscape swaps the two.
-    float portraitWidthTwips = 11520, portraitHeightTwips = 15120;
+    // A Letter-like page, its printable area in twips in portrait; landscape swaps the two.
+    std::string printerName = "Office Laser", endDocError;
+    int printerMode = PrinterValue::Colour, orientation = PrinterValue::Portrait;
+    float pageWidth = 11520, pageHeight = 15120;
     int currentScaleMode = ScaleMode::Twips;
-    std::string endDocError;
-    std::vector<std::string> calls;
-    FontSpec font;
-    struct Paint {
-        const Picture *picture;
-        double left, top, width, height;
-    };
-    std::vector<Paint> paints;
-
-    std::string deviceName() const override { return name; }
-    int colourMode() const override { return mode; }
-    void setColourMode(int m) override
-    {
-        calls.push_back("colourMode " + std::to_string(mode = m));
-    }
-    void setOrientation(int o) override
-    {
-        calls.push_back("orientation " + std::to_string(orientation = o));
-    }
-    float scaleWidth() const override { return inUnits(turned() ? tall() : wide()); }
-    float scaleHeight() const override { return inUnits(turned() ? wide() : tall()); }
+    std::vector<const Picture *> painted;
+    std::string deviceName() const override { return printerName; }
+    int colourMode() const override { return printerMode; }
+    void setColourMode(int m) override { call("colourMode " + std::to_string(printerMode = m)); }
+    void setOrientation(int o) override { call("orientation " + std::to_string(orientation = o)); }
+    bool turned() const { return orientation == PrinterValue::Landscape; }
+    float scaleWidth() const override { return inUnits(turned() ? pageHeight : pageWidth); }
+    float scaleHeight() const override { return inUnits(turned() ? pageWidth : pageHeight); }
     int scaleMode() const override { return currentScaleMode; }
     float scaleX(double value, int from, int to) const override
     {
@@ -165,135 +159,103 @@ struct FakePrinter final : Printer {
     void paintPicture(const Picture &picture, double left, double top, double width,
                       double height) override
     {
-        paints.push_back(Paint{&picture, left, top, width, height});
+        painted.push_back(&picture);
         std::ostringstream line;
         line << "paintPicture " << left << " " << top << " " << width << " " << height;
-        calls.push_back(line.str());
+        call(line.str());
     }
-    void setFont(const FontSpec &f) override { calls.push_back("font " + (font = f).name); }
-    void printText(const std::string &text) override { calls.push_back("print " + text); }
-    MaybeFailure endDoc() override { return calls.emplace_back("endDoc"), failIf(endDocError); }
-
+    void setFont(const FontSpec &f) override { call("font " + describe(f)); }
+    void printText(const std::string &text) override { call("print " + text); }
+    MaybeFailure endDoc() override { return call("endDoc", endDocError); }
     // Twips in one unit of the scale mode, on a 600 DPI device.
     static double twipsPerUnit(int scaleMode) { return dovrante::twipsPerUnit(scaleMode, 600.0); }
-
-private:
-    float wide() const { return portraitWidthTwips; }
-    float tall() const { return portraitHeightTwips; }
-    bool turned() const { return orientation == PrinterValue::Landscape; }
     float inUnits(float twips) const
     {
         return static_cast<float>(twips / twipsPerUnit(currentScaleMode));
     }
-};
 
-struct FakeInstalledPrinters final : InstalledPrinters {
-    std::vector<std::string> names;
-    std::vector<std::string> deviceNames() const override { return names; }
-};
+    std::vector<std::string> printerNames;
+    std::vector<std::string> deviceNames() const override { return printerNames; }
 
-struct FakeProfile final : LegacyProfile {
-    std::map<std::string, std::string> entries; // "section/key" -> value
+    // Keyed "section/key", and "application/section/key".
+    std::map<std::string, std::string> profile, settings;
+    static std::string find(const std::map<std::string, std::string> &in, const std::string &key,
+                            const std::string &defaultValue)
+    {
+        const auto found = in.find(key);
+        return found == in.end() ? defaultValue : found->second;
+    }
     std::string profileString(const std::string &section, const std::string &key,
                               const std::string &defaultValue) const override
     {
-        const auto found = entries.find(section + "/" + key);
-        return found == entries.end() ? defaultValue : found->second;
+        return find(profile, section + "/" + key, defaultValue);
     }
-};
-
-struct FakeSettings final : SettingsStore {
-    std::map<std::string, std::string> values; // "application/section/key" -> value
     std::string setting(const std::string &application, const std::string &section,
                         const std::string &key, const std::string &defaultValue) override
     {
-        const auto found = values.find(application + "/" + section + "/" + key);
-        return found == values.end() ? defaultValue : found->second;
+        return find(settings, application + "/" + section + "/" + key, defaultValue);
     }
     void saveSetting(const std::string &application, const std::string &section,
                      const std::string &key, const std::string &value) override
     {
-        values[application + "/" + section + "/" + key] = value;
+        settings[application + "/" + section + "/" + key] = value;
     }
-};
 
-struct FakeFileDialog final : FileDialog {
-    using Outcome = FileDialogResult::Outcome;
-    std::vector<FileDialogRequest> requests;
-    std::deque<FileDialogResult> answers; // none left: cancelled
-
-    FileDialogResult show(const FileDialogRequest &request) override
+    // "dialog open|save; filter; index; extension; file name; folder"
+    std::deque<FileDialogResult> dialogAnswers; // none left: cancelled
+    FileDialogResult show(const FileDialogRequest &r) override
     {
-        requests.push_back(request);
-        return next(answers, FileDialogResult{Outcome::Cancelled, {}, {}, {}});
+        call(std::string("dialog ") +
+             (r.mode == FileDialogRequest::Mode::Open ? "open; " : "save; ") + r.filter + "; " +
+             std::to_string(r.filterIndex) + "; " + r.defaultExtension + "; " + r.initialFileName +
+             "; " + r.initialFolder);
+        return next(dialogAnswers, FileDialogResult{});
     }
     void willChoose(const std::string &path, const std::string &fileName)
     {
-        answers.push_back(FileDialogResult{Outcome::Chosen, path, fileName, {}});
+        dialogAnswers.push_back({FileDialogResult::Outcome::Chosen, path, fileName, {}});
     }
-    void willFail(const std::string &error)
-    {
-        answers.push_back(FileDialogResult{Outcome::Failed, {}, {}, error});
-    }
-};
 
-struct FakeFontDialog final : FontDialog {
-    std::vector<FontSpec> shownWith;
-    std::deque<std::optional<FontSpec>> answers; // none left: cancelled
+    std::deque<std::optional<FontSpec>> fontAnswers; // none left: cancelled
     std::optional<FontSpec> choose(const FontSpec &initial) override
     {
-        shownWith.push_back(initial);
-        return next(answers, std::optional<FontSpec>());
+        call("font dialog " + describe(initial));
+        return next(fontAnswers, std::optional<FontSpec>());
     }
-};
 
-struct FakeMessageBox final : MessageBox {
-    struct Shown {
-        std::string text;
-        Buttons buttons;
-        Icon icon;
-        Answer defaultButton;
-        std::optional<std::string> title;
-    };
-    std::vector<Shown> shown;
-    std::deque<Answer> answers; // none left: OK for OK boxes, the default button otherwise
-
+    // "box text", then " | title" when there is one, and " | buttons icon default" when those are
+    // not a plain OK box's.
+    std::deque<Answer> boxAnswers; // none left: OK for OK boxes, the default button otherwise
     Answer show(const std::string &text, Buttons buttons, Icon icon, Answer defaultButton,
                 const std::optional<std::string> &title) override
     {
-        shown.push_back(Shown{text, buttons, icon, defaultButton, title});
-        return next(answers, buttons == Buttons::Ok ? Answer::Ok : defaultButton);
+        static const char *const names[] = {"Ok",          "YesNo",   "None",    "Question",
+                                            "Information", "Warning", "Critical"};
+        static const char *const answers[] = {"Ok", "Yes", "No"};
+        std::string line = "box " + text + (title ? " | " + *title : "");
+        if (buttons != Buttons::Ok || icon != Icon::None || defaultButton != Answer::Ok)
+            line = line + " | " + names[int(buttons)] + " " + names[2 + int(icon)] + " " +
+                   answers[int(defaultButton)];
+        call(line);
+        return next(boxAnswers, buttons == Buttons::Ok ? Answer::Ok : defaultButton);
     }
-    // The texts shown, in order.
-    std::vector<std::string> texts() const
-    {
-        std::vector<std::string> all;
-        for (const Shown &box : shown)
-            all.push_back(box.text);
-        return all;
-    }
-};
 
-// An in-memory disk: files, folders and scripted failures.
-struct FakeFileSystem final : FileSystem {
+    // An in-memory disk: files, folders and scripted failures.
     std::map<std::string, std::string> files;
     std::map<std::string, int> attributeOverrides;
     std::set<std::string> folders;
     std::string appendError, writeError;
-    int appendCalls = 0;
-
     MaybeFailure append(const std::string &path, const std::string &bytes) override
     {
-        ++appendCalls;
         if (appendError.empty())
             files[path] += bytes;
-        return failIf(appendError);
+        return call("append " + path, appendError);
     }
     MaybeFailure writeWhole(const std::string &path, const std::string &bytes) override
     {
         if (writeError.empty())
             files[path] = bytes;
-        return failIf(writeError);
+        return call("write " + path, writeError);
     }
     std::optional<int> attributes(const std::string &path) override
     {
@@ -303,30 +265,18 @@ struct FakeFileSystem final : FileSystem {
             return FileAttribute::Directory;
         return files.count(path) ? std::optional<int>(FileAttribute::Archive) : std::nullopt;
     }
-};
 
-struct FakeLauncher final : Launcher {
-    struct Started {
-        std::string program, argument;
-        int windowStyle;
-        bool operator==(const Started &) const = default;
-    };
-    std::vector<Started> started;
-    std::string failure;
-
+    // "start program; argument; window style", journalled whether or not it fails.
+    std::string launchError;
     MaybeFailure start(const std::string &program, const std::string &argument,
                        int windowStyle) override
     {
-        if (failure.empty())
-            started.push_back(Started{program, argument, windowStyle});
-        return failIf(failure);
+        return call("start " + program + "; " + argument + "; " + std::to_string(windowStyle),
+                    launchError);
     }
-};
 
-// Returns the scripted moments in order, then keeps returning the last one.
-struct FakeClock final : Clock {
+    // The scripted moments in order, then the last one for good.
     std::deque<DateTime> moments{DateTime{2026, 12, 5, 3, 50, 44}};
-
     DateTime now() override { return moments.size() > 1 ? next(moments, {}) : moments.front(); }
     // United States style: 12/5/2026 3:50:44 AM.
     std::string regionalDateTime(const DateTime &m) override
@@ -338,38 +288,16 @@ struct FakeClock final : Clock {
         return text.str();
     }
     void setNow(const DateTime &moment) { moments = {moment}; }
-};
 
-struct FakeMousePointer final : MousePointer {
-    std::vector<int> shapes;
-    void setPointer(int shape) override { shapes.push_back(shape); }
-};
+    void setPointer(int shape) override { call("pointer " + std::to_string(shape)); }
+    void endProgram() override { call("end"); }
 
-struct FakeProgramEnd final : ProgramEnd {
-    int ends = 0;
-    void endProgram() override { ++ends; }
-};
-
-// Shows and closes are written into `journal` (a printer's calls, say), so that a test sees their
-// order among other calls.
-struct FakeStatusWindowHost final : StatusWindowHost {
-    std::vector<StatusWindowLook> shown;
-    bool visible = false;
-    std::vector<std::string> *journal = nullptr;
-
+    StatusWindowLook statusLook; // the last shown
     void showAndPaint(const StatusWindowLook &look) override
     {
-        shown.push_back(look);
-        visible = true;
-        if (journal)
-            journal->push_back("status shown: " + look.labelCaption);
+        call("status shown: " + (statusLook = look).labelCaption);
     }
-    void close() override
-    {
-        visible = false;
-        if (journal)
-            journal->emplace_back("status closed");
-    }
+    void close() override { call("status closed"); }
 };
 
 } // namespace dovrante::test

@@ -10,36 +10,18 @@
 
 namespace dovrante::test {
 
-// A main window over fakes; tests script the fakes, then call the handlers.
-class FormFixture : public ::testing::Test {
+// A main window over the fake desktop; tests script the fakes, then call the handlers.
+class FormFixture : public ::testing::Test, public FakeDesktop {
 protected:
-    FakeScreen screen;
-    FakeProgramLocation program;
-    FakeClipboard clipboard;
-    FakePictureFiles pictures;
-    FakePrinter printer;
-    FakeInstalledPrinters installedPrinters;
-    FakeProfile profile;
-    FakeSettings settings;
-    FakeFileDialog fileDialog;
-    FakeFontDialog fontDialog;
-    FakeMessageBox messageBox;
-    FakeFileSystem files;
-    FakeLauncher launcher;
-    FakeClock clock;
-    FakeMousePointer pointer;
-    FakeProgramEnd programEnd;
-    FakeStatusWindowHost statusWindow;
     Configuration config{"/opt/companions", "/home/user/Desc/!Clips", "/home/user/!", "/home/user"};
 
     // The window, made on first use so that a test can set the fakes up before.
     Form1 &form()
     {
+        FakeDesktop &d = *this;
         if (!m_form)
             m_form = std::make_unique<Form1>(
-                Form1Services{screen, program, clipboard, pictures, printer, installedPrinters,
-                              profile, settings, fileDialog, fontDialog, messageBox, files,
-                              launcher, clock, pointer, programEnd, statusWindow, config});
+                Form1Services{d, d, d, d, d, d, d, d, d, d, d, d, d, d, d, d, d, config});
         return *m_form;
     }
 
@@ -51,10 +33,7 @@ protected:
     }
 
     // The picture folder's setting, or "-" when none is stored.
-    std::string storedFolder()
-    {
-        return settings.setting("Dovrante", "Setting", "ImageFolder", "-");
-    }
+    std::string storedFolder() { return setting("Dovrante", "Setting", "ImageFolder", "-"); }
 
 private:
     std::unique_ptr<Form1> m_form;

@@ -18,7 +18,7 @@ protected:
     // The window started and shown, its folder named like markup.
     ViewTest()
     {
-        program.folder = "/home/<img src=/etc/passwd>";
+        folder = "/home/<img src=/etc/passwd>";
         started();
         view.sync();
     }
@@ -87,7 +87,7 @@ TEST_F(ViewTest, OneLetterButtonsAndTheToggleAreNamedByWhatTheirTooltipsSay)
 TEST_F(ViewTest, DescriptionsAndTitleFollowTheModelAfterACapture)
 {
     // A picture capture names the clip in Save's tooltip and the title.
-    clipboard.holdPicture(makePicture(2000, 1000));
+    holdPicture(makePicture(2000, 1000));
     form().cmdReload_Click();
     form().caption = "<b>x</b>";
     view.sync();
