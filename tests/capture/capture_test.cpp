@@ -16,56 +16,44 @@ TEST_F(CaptureTest, TextWinsOverAPictureAndIsShownInBlackAndWhiteAndRecorded)
     clipText = "first line\nsecond line";
     Form1 &f = started();
 
-    EXPECT_EQ(f.clipKind, ClipKind::Text);
+    EXPECT_EQ(naming(f), (Lines{ClipKind::Text, Form1::DesignCaption, Form1::DesignCaption, ""}));
     expectShows(f, Shows::Text);
     // The view holds the text with CR LF breaks, as the text control reports it.
     EXPECT_EQ(f.RichTextBox1.text, "first line\r\nsecond line");
     EXPECT_EQ(f.cmdColor.caption, "B/W");
     EXPECT_EQ(journal, (Lines{"colourMode 1", "append /opt/Tools/Dovrante Data.txt"}));
-    EXPECT_EQ(f.caption, Form1::DesignCaption);
-    EXPECT_EQ(f.txtCaption.text, Form1::DesignCaption);
 }
 
 TEST_F(CaptureTest, AClipThatCannotBeTakenIsReportedAndLeavesClipboardViewAndCaptionAlone)
 {
-    const struct {
-        bool pictureShown;
-        std::function<void()> fault;
-        std::string says;
-    } cases[] = {
-        {true, [&] { holdText(""), textError = "no text came"; }, "no text came"},
+    // Whether a picture is on show before, and the fault, which gives its description.
+    const std::pair<bool, std::function<std::string()>> cases[] = {
+        {true, [&] { return holdText(""), textError = "no text came"; }},
         {false,
          [&] {
-             loadErrors["/gone/x.jpg"] = "Cannot load the picture /gone/x.jpg: Gone";
-             holdText("/gone/x.jpg");
-         },
-         "Cannot load the picture /gone/x.jpg: Gone"},
+             return holdText("/gone/x.jpg"),
+                    loadErrors["/gone/x.jpg"] = "Cannot load the picture /gone/x.jpg: Gone";
+         }},
         {false,
          [&] {
-             holdPicture(nullptr);
-             pictureError = "The clipboard's picture cannot be shown: out of memory";
-         },
-         "The clipboard's picture cannot be shown: out of memory"},
+             return holdPicture(nullptr),
+                    pictureError = "The clipboard's picture cannot be shown: out of memory";
+         }},
     };
-    for (const auto &c : cases) {
+    for (const auto &[pictureShown, fault] : cases) {
         textError.clear();
-        if (c.pictureShown)
-            holdPicture(makePicture(2540, 2540));
-        else
-            holdText("shown before");
+        pictureShown ? holdPicture(makePicture(2540, 2540)) : holdText("shown before");
         Form1 &f = started();
-        const std::string kind = f.clipKind, caption = f.caption, shown = f.RichTextBox1.text;
-        c.fault();
-        const std::string copied = clipText;
+        const Lines before = naming(f);
+        const std::string shown = f.RichTextBox1.text, says = fault(), copied = clipText;
         journal.clear();
         f.ReloadFromClipboard();
 
-        EXPECT_EQ(journal, Lines{"box " + c.says});
-        EXPECT_EQ(clipText, copied) << c.says;
-        EXPECT_EQ(f.clipKind, kind);
-        expectShows(f, c.pictureShown ? Shows::Picture : Shows::Text);
+        EXPECT_EQ(journal, Lines{"box " + says});
+        EXPECT_EQ(clipText, copied) << says;
+        EXPECT_EQ(naming(f), before);
+        expectShows(f, pictureShown ? Shows::Picture : Shows::Text);
         EXPECT_EQ(f.RichTextBox1.text, shown);
-        EXPECT_EQ(f.caption, caption);
     }
 }
 
@@ -74,18 +62,16 @@ TEST_F(CaptureTest, APictureIsShownInColourAtItsNaturalSizeUnderADateAndTimeName
     // Three readings of the clock: the year test, the name, and the save button's tooltip.
     moments = {DateTime{2026, 12, 5, 3, 50, 43}, DateTime{2026, 12, 5, 3, 50, 44},
                DateTime{2026, 12, 5, 3, 50, 45}};
-    // 2000 x 1500 pixels on a 1024 x 768 screen: twips are pixels times 15.
     printerMode = PrinterValue::Monochrome;
+    // 2000 x 1500 pixels on a 1024 x 768 screen: twips are pixels times 15.
     holdPicture(makePicture(2000 * 2540 / 96, 1500 * 2540 / 96));
     Form1 &f = started();
 
-    EXPECT_EQ(f.clipKind, ClipKind::Picture);
+    EXPECT_EQ(naming(f), (Lines{ClipKind::Picture, "20261205 035044.jpg", "20261205 035044.jpg",
+                                "20261205 035044.jpg"}));
     expectShows(f, Shows::Picture);
     EXPECT_EQ(f.cmdColor.caption, "Color");
     EXPECT_EQ(journal, Lines{"colourMode 2"}) << "and no record";
-    EXPECT_EQ(f.dateCaption, "20261205 035044.jpg");
-    EXPECT_EQ(f.caption, "20261205 035044.jpg");
-    EXPECT_EQ(f.txtCaption.text, "20261205 035044.jpg");
     EXPECT_EQ(f.cmdSave.toolTip,
               "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20261205 035045.jpg");
     // One picture object, shared by the picture box and the image box.
@@ -96,8 +82,7 @@ TEST_F(CaptureTest, APictureIsShownInColourAtItsNaturalSizeUnderADateAndTimeName
               (Place{30000, 22500, 30000, 22500}));
     EXPECT_EQ(f.HScroll1.max, 30000 - 15005);
     EXPECT_EQ(f.VScroll1.max, 22500 - 10765);
-    EXPECT_EQ(f.HScroll1.top, 10765);
-    EXPECT_EQ(f.VScroll1.left, 15005);
+    EXPECT_EQ((std::pair{f.HScroll1.top, f.VScroll1.left}), (std::pair{10765.0f, 15005.0f}));
 
     // A new picture scrolls back to the top left.
     f.HScroll1.value = 100;
@@ -112,15 +97,12 @@ TEST_F(CaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
     holdPicture(makePicture(100, 100));
     setNow(DateTime{2026, 12, 31, 23, 59, 59});
     Form1 &f = started();
-    ASSERT_EQ(f.caption, "20261231 235959.jpg");
     f.ReloadFromClipboard();
-    EXPECT_EQ(f.caption, "20261231 235959.jpg");
-
     // Last year's name is neither this year's nor the design caption: it stays too.
     setNow(DateTime{2027, 1, 1, 0, 0, 1});
     f.ReloadFromClipboard();
-    EXPECT_EQ(f.caption, "20261231 235959.jpg");
-    EXPECT_EQ(f.dateCaption, "20261231 235959.jpg");
+    EXPECT_EQ(naming(f), (Lines{ClipKind::Picture, "20261231 235959.jpg", "20261231 235959.jpg",
+                                "20261231 235959.jpg"}));
 
     // A typed caption survives a picture capture.
     f.caption = "holiday.jpg";
@@ -142,12 +124,10 @@ TEST_F(CaptureTest, ATextEndingInDotJpgShowsThatFilesPicture)
     holdText("/home/me/Photo.JPG");
     journal.clear();
     Form1 &f = started();
-    EXPECT_EQ(f.clipKind, ClipKind::Picture);
+    EXPECT_EQ(naming(f),
+              (Lines{ClipKind::Picture, "/home/me/Photo.JPG", "/home/me/Photo.JPG", ""}));
     EXPECT_EQ(f.Picture2.picture, photo);
     EXPECT_EQ(clipPicture, photo);
-    EXPECT_EQ(f.caption, "/home/me/Photo.JPG");
-    EXPECT_EQ(f.txtCaption.text, "/home/me/Photo.JPG");
-    EXPECT_TRUE(f.dateCaption.empty());
     EXPECT_EQ(journal, Lines{"colourMode 2"}) << "the name is not recorded as text";
 }
 
@@ -190,7 +170,6 @@ TEST_F(CaptureTest, TheReloadButtonAndCtrlF5CaptureAndOtherPressesDoNot)
     holdText("again");
     f.Picture1_MouseDown(MouseButton::Left);
     f.Image1_MouseDown(MouseButton::Middle);
-    EXPECT_EQ(journal, Lines{});
     f.cmdReload_Click();
     f.Form_KeyDown(KeyCode::F5, ShiftState::Ctrl);
     EXPECT_EQ(lines("append").size(), 2u);
@@ -203,10 +182,8 @@ TEST_F(CaptureTest, TheToggleFoldsTheToolbarAndTheFontButtonsShowOnlyWithText)
     for (const auto &[shown, word] : {std::pair{false, "+"}, {true, "_"}}) {
         f.txtMin_Click();
         expectToolbar(f, shown);
-        EXPECT_EQ(f.cmdFont.visible, shown);
-        EXPECT_EQ(f.cmdFontP.visible, shown);
-        EXPECT_EQ(f.cmdMin.caption, word);
-        EXPECT_EQ(f.txtMin.text, word);
+        EXPECT_EQ((std::pair{f.cmdFont.visible, f.cmdFontP.visible}), (std::pair{shown, shown}));
+        EXPECT_EQ((Lines{f.cmdMin.caption, f.txtMin.text}), (Lines{word, word}));
         EXPECT_TRUE(f.txtMin.visible);
         EXPECT_FALSE(f.cmdMin.visible);
     }
@@ -239,9 +216,8 @@ TEST_F(CaptureTest, APressOnThePictureReportsItsSizesAndTheControlsAreNamed)
     EXPECT_EQ(journal[0], journal[1]);
     EXPECT_TRUE(journal[1].ends_with("Image1:\t0\t0\t1440\t1440\r\n | Test: Picture Sizes"));
     EXPECT_EQ(journal[2], "colourMode 2");
-    EXPECT_EQ(f.Picture1.toolTip, "Picture1");
-    EXPECT_EQ(f.Picture2.toolTip, "Picture2");
-    EXPECT_EQ(f.Image1.toolTip, "Image1");
+    EXPECT_EQ((Lines{f.Picture1.toolTip, f.Picture2.toolTip, f.Image1.toolTip}),
+              (Lines{"Picture1", "Picture2", "Image1"}));
 }
 
 TEST(SizesReportTest, ListsThePictureControlsTabSeparatedInGeneralNumbers)

@@ -109,7 +109,7 @@ TEST_F(FilesTest, SaveWritesAPictureUnderTheMomentRecordsTextAndIgnoresOtherKind
     EXPECT_EQ(saved["/opt/Tools/Dovrante/BMP Data/20260102 030405.jpg"], photo.get());
     f.clipKind = "1";
     f.cmdSave_Click();
-    EXPECT_EQ(files[dataFile], textDataEntry("1/2/2026 3:04:05 AM", "first\r\nsecond"));
+    EXPECT_EQ(files[dataFile], textDataEntry("2026-1-2 3:4:5", "first\r\nsecond"));
     for (const char *kind : {"", "99", "3"}) {
         f.clipKind = kind;
         f.cmdSave_Click();

@@ -7,8 +7,8 @@
 #include "app/form1_services.h"
 #include "platform/scale_units.h"
 
+#include <algorithm>
 #include <deque>
-#include <iomanip>
 #include <map>
 #include <set>
 #include <sstream>
@@ -72,9 +72,8 @@ struct FakeDesktop
     Lines lines(const std::string &prefix) const
     {
         Lines found;
-        for (const std::string &line : journal)
-            if (line.starts_with(prefix))
-                found.push_back(line);
+        std::copy_if(journal.begin(), journal.end(), std::back_inserter(found),
+                     [&](const std::string &line) { return line.starts_with(prefix); });
         return found;
     }
 
@@ -104,19 +103,9 @@ struct FakeDesktop
     }
     void clear() override { holdText({}), formats.clear(); }
     void setPicture(const PicturePtr &picture) override { holdPicture(picture); }
-    // Fills the clipboard as a copy of text, or of a picture, would.
-    void holdText(const std::string &text)
-    {
-        formats = {ClipFormat::Text, ClipFormat::OemText};
-        clipText = text;
-        clipPicture.reset();
-    }
-    void holdPicture(PicturePtr picture)
-    {
-        formats = {ClipFormat::Bitmap, ClipFormat::Dib};
-        clipText.clear();
-        clipPicture = std::move(picture);
-    }
+    // Fills the clipboard as a copy of text (text, OEM text), or of a picture (bitmap, DIB), would.
+    void holdText(const std::string &t) { formats = {1, 7}, clipText = t, clipPicture.reset(); }
+    void holdPicture(PicturePtr p) { formats = {2, 8}, clipText.clear(), clipPicture = p; }
 
     std::map<std::string, PicturePtr> readable;
     std::map<std::string, std::string> loadErrors;
@@ -124,11 +113,8 @@ struct FakeDesktop
     std::string saveError;
     Result<PicturePtr> load(const std::string &path) override
     {
-        if (loadErrors.count(path))
-            return Failure{loadErrors[path]};
-        if (readable.count(path))
-            return readable[path];
-        return Failure{"File not found: " + path};
+        return readable.count(path) ? Result<PicturePtr>(readable[path])
+                                    : Failure{loadErrors[path]};
     }
     MaybeFailure saveAsBitmap(const Picture &picture, const std::string &path) override
     {
@@ -278,13 +264,12 @@ struct FakeDesktop
     // The scripted moments in order, then the last one for good.
     std::deque<DateTime> moments{DateTime{2026, 12, 5, 3, 50, 44}};
     DateTime now() override { return moments.size() > 1 ? next(moments, {}) : moments.front(); }
-    // United States style: 12/5/2026 3:50:44 AM.
+    // Any regional form will do: "2026-12-5 3:50:44".
     std::string regionalDateTime(const DateTime &m) override
     {
         std::ostringstream text;
-        text << m.month << "/" << m.day << "/" << m.year << " " << (m.hour % 12 ? m.hour % 12 : 12)
-             << ":" << std::setfill('0') << std::setw(2) << m.minute << ":" << std::setw(2)
-             << m.second << (m.hour < 12 ? " AM" : " PM");
+        text << m.year << "-" << m.month << "-" << m.day << " " << m.hour << ":" << m.minute << ":"
+             << m.second;
         return text.str();
     }
     void setNow(const DateTime &moment) { moments = {moment}; }

@@ -39,6 +39,12 @@ private:
     std::unique_ptr<Form1> m_form;
 };
 
+// The clip's kind, then its names: the window's caption, the caption box's and the date caption.
+inline Lines naming(const Form1 &f)
+{
+    return {f.clipKind, f.caption, f.txtCaption.text, f.dateCaption};
+}
+
 // What the window shows of a clip: nothing yet (only the tool bar), the text view with its font
 // buttons, or the picture with its scroll bars.
 enum class Shows { Nothing, Text, Picture };
