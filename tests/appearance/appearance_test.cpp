@@ -50,9 +50,8 @@ TEST_F(AppearanceTest, ARightClickResetsTheNameToTheMomentAndSaysSo)
     // The clock ticks between the name and the tooltip's own reading.
     moments = {DateTime{2024, 3, 5, 9, 7, 3}, DateTime{2024, 3, 5, 9, 7, 4}};
     f.txtCaption_MouseDown(MouseButton::Right);
-    EXPECT_EQ(f.dateCaption, "20240305 090703.jpg");
-    EXPECT_EQ(f.txtCaption.text, "20240305 090703.jpg");
-    EXPECT_EQ(f.caption, "20240305 090703.jpg");
+    EXPECT_EQ(naming(f),
+              (Lines{"", "20240305 090703.jpg", "20240305 090703.jpg", "20240305 090703.jpg"}));
     EXPECT_EQ(f.cmdSave.toolTip,
               "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20240305 090704.jpg");
     EXPECT_EQ(journal, Lines{"box Reset to Date/Time.."});
