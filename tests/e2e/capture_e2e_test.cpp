@@ -1,12 +1,9 @@
-// The window at start and what it makes of each kind of clip.
+// The window at start when the clipboard gives it nothing to show, and the bar that scrolls a
+// picture.
 
 #include "e2e_harness.h"
 
-#include <QDateTime>
-#include <QPainter>
-
 #include <fstream>
-#include <regex>
 
 namespace dovrante::e2e {
 namespace {
@@ -14,29 +11,34 @@ namespace {
 const QColor PaleYellow(255, 250, 200);
 const QColor Pink(255, 153, 204);
 
-// A picture whose first `stripe` columns are red, whose last column is blue, green between.
-QImage striped(int width, int height, int stripe)
+struct Start {
+    const char *name;
+    void (*fill)(XClipboard &, const std::string &home);
+    std::vector<std::pair<std::string, std::string>> boxes; // title and part of the text, in order
+};
+
+void PrintTo(const Start &start, std::ostream *out)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::green);
-    QPainter painter(&image);
-    painter.fillRect(0, 0, stripe, height, Qt::red);
-    painter.fillRect(width - 1, 0, 1, height, Qt::blue);
-    return image;
+    *out << start.name;
 }
 
-using CaptureE2eTest = E2eTest;
+class StartE2eTest : public E2eTest, public ::testing::WithParamInterface<Start> {};
 
-TEST_F(CaptureE2eTest, AnEmptyClipboardShowsThePaleYellowScreenAndThePinkToggle)
+TEST_P(StartE2eTest, ShowsOnlyThePaleYellowWindowAndThePinkToggle)
 {
-    clipboard.clear();
+    GetParam().fill(clipboard, program.home());
     program.start();
-    const std::string window = program.waitForWindow();
+    for (const auto &[title, part] : GetParam().boxes) {
+        const std::string said = program.closeBox(title, clipboard);
+        EXPECT_NE(said.find(part), std::string::npos) << said;
+    }
+    // Each question to a frozen owner gives up after a few seconds.
+    const std::string window = program.waitForWindow(std::chrono::seconds(30));
+    clipboard.thawOwner();
     ASSERT_FALSE(window.empty()) << "no window covering the screen";
     EXPECT_EQ(program.title(), "Clipboard Print with Options");
     const auto g = windowGeometry(window);
-    EXPECT_EQ(g.at("X"), 0);
-    EXPECT_EQ(g.at("Y"), 0);
+    EXPECT_EQ(std::pair(g.at("X"), g.at("Y")), std::pair(0, 0));
 
     const QRect pink = pixels(ScreenLayout.txtMin);
     const QImage shot =
@@ -47,56 +49,27 @@ TEST_F(CaptureE2eTest, AnEmptyClipboardShowsThePaleYellowScreenAndThePinkToggle)
     EXPECT_TRUE(near(shot.pixelColor(pink.left() - 3, pink.center().y()), PaleYellow));
 }
 
-TEST_F(CaptureE2eTest, TextAtStartIsShownAndRecordedOnceAndAPictureThatFailsLeavesIt)
-{
-    startWith("hello from the clipboard\nsecond line");
-    EXPECT_EQ(program.title(), "Clipboard Print with Options");
-    const std::string rule(79, '-');
-    ASSERT_TRUE(waitUntil([&] { return count(readFile(program.dataFile()), rule) == 1; }));
-    EXPECT_NE(
-        readFile(program.dataFile())
-            .find("\r\n--- --- --- --- --- ---\r\nhello from the clipboard\r\nsecond line\r\n" +
-                  rule + "\r\n"),
-        std::string::npos)
-        << readFile(program.dataFile());
-    // The text view's white page covers the pale yellow window.
-    const QImage shot =
-        screenWhen([](const QImage &s) { return near(s.pixelColor(1000, 600), Qt::white); });
-    EXPECT_TRUE(near(shot.pixelColor(1000, 600), Qt::white));
+const Start Starts[] = {
+    {"EmptyClipboard", [](XClipboard &c, const std::string &) { c.clear(); }, {}},
+    {"OwnerThatNeverAnswers",
+     [](XClipboard &c, const std::string &) {
+         c.putText("frozen owner");
+         c.freezeOwner();
+     },
+     {}},
+    {"MetafileOnlyReportedByItsFormatNumber",
+     [](XClipboard &c, const std::string &home) {
+         std::ofstream(home + "/clip.wmf") << "not really a metafile";
+         c.putFile(home + "/clip.wmf", "image/x-wmf");
+     },
+     {{"Dovrante", "\nBad format: 3\n"}, {"GetFormat number is", "\n3\n"}}},
+};
 
-    // A picture that cannot be decoded is reported, and the text view stays.
-    const std::string broken = program.home() + "/broken.png";
-    std::ofstream(broken) << "these bytes are no picture";
-    clipboard.putFile(broken, "image/png");
-    program.pressKeys({"F5"});
-    const std::string said = program.closeBox("Dovrante", clipboard);
-    EXPECT_NE(said.find("cannot be shown"), std::string::npos) << said;
-    EXPECT_EQ(program.title(), "Clipboard Print with Options");
-    EXPECT_TRUE(near(screenshot().pixelColor(1000, 600), Qt::white)) << "the text view went away";
-}
+INSTANTIATE_TEST_SUITE_P(Starts, StartE2eTest, ::testing::ValuesIn(Starts),
+                         [](const auto &row) { return std::string(row.param.name); });
 
-TEST_F(CaptureE2eTest, APictureAtStartIsShownAtNaturalSizeUnderTheMomentsName)
-{
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    startWith(striped(400, 300, 20));
-    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
-
-    const std::string title = program.title();
-    ASSERT_TRUE(std::regex_match(title, std::regex(R"(\d{8} \d{6}\.jpg)"))) << title;
-    const QDateTime named =
-        QDateTime::fromString(QString::fromStdString(title.substr(0, 15)), "yyyyMMdd HHmmss");
-    EXPECT_TRUE(named >= before.addMSecs(-before.time().msec()) && named <= after) << title;
-
-    const QImage shot =
-        screenWhen([](const QImage &s) { return near(s.pixelColor(5, 150), Qt::red); });
-    EXPECT_TRUE(near(shot.pixelColor(5, 150), Qt::red));
-    EXPECT_TRUE(near(shot.pixelColor(200, 150), Qt::green));
-    EXPECT_TRUE(near(shot.pixelColor(399, 150), Qt::blue));
-    EXPECT_FALSE(near(shot.pixelColor(401, 150), Qt::blue)) << "drawn larger than its natural size";
-    EXPECT_FALSE(near(shot.pixelColor(200, 301), Qt::green));
-}
-
-// Clicks on the horizontal bar, and where the picture's blue last column then lies.
+// Clicks on the horizontal bar under a green picture with a blue last column, and where that
+// column then lies.
 struct Scroll {
     const char *name;
     int width;
@@ -115,15 +88,19 @@ class ScrollE2eTest : public E2eTest, public ::testing::WithParamInterface<Scrol
 TEST_P(ScrollE2eTest, TheBarMovesThePictureTo)
 {
     const Scroll &s = GetParam();
-    startWith(striped(s.width, 600, 20));
-    screenWhen([](const QImage &shot) { return near(shot.pixelColor(5, 300), Qt::red); });
+    QImage picture(s.width, 600, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    for (int y = 0; y < 600; ++y)
+        picture.setPixel(s.width - 1, y, qRgb(0, 0, 255));
+    startWith(picture);
+    screenWhen([](const QImage &shot) { return near(shot.pixelColor(5, 300), Qt::green); });
     const auto arrived = [&](const QImage &now) {
         return near(now.pixelColor(s.blueAt), Qt::blue);
     };
-    for (int i = 0; i < s.clicks; ++i)
-        program.clickAt(s.clickAt.x(), s.clickAt.y());
     // Where the edge is the point, a click lost on the way is made up for; that each click moves
     // the picture by one step is the input table's to check.
+    for (int i = 0; i < s.clicks; ++i)
+        program.clickAt(s.clickAt.x(), s.clickAt.y());
     for (int extra = 0; extra < s.clicks &&
                         !waitUntil([&] { return arrived(screenshot()); }, std::chrono::seconds(2));
          ++extra)
@@ -143,33 +120,6 @@ const Scroll Scrolls[] = {
 
 INSTANTIATE_TEST_SUITE_P(Scrolls, ScrollE2eTest, ::testing::ValuesIn(Scrolls),
                          [](const auto &row) { return std::string(row.param.name); });
-
-TEST_F(CaptureE2eTest, AClipboardOwnerThatNeverAnswersDoesNotHangTheStart)
-{
-    clipboard.putText("frozen owner");
-    clipboard.freezeOwner();
-    program.start();
-    // Each question to the owner gives up after a few seconds.
-    const std::string window = program.waitForWindow(std::chrono::seconds(30));
-    clipboard.thawOwner();
-    ASSERT_FALSE(window.empty()) << "the window never appeared";
-    EXPECT_EQ(program.title(), "Clipboard Print with Options");
-}
-
-TEST_F(CaptureE2eTest, AMetafileOnlyClipboardIsReportedByItsFormatNumbers)
-{
-    const std::string metafile = program.home() + "/clip.wmf";
-    std::ofstream(metafile) << "not really a metafile";
-    clipboard.putFile(metafile, "image/x-wmf");
-    program.start();
-
-    const std::string badFormat = program.closeBox("Dovrante", clipboard);
-    EXPECT_NE(badFormat.find("\nBad format: 3\n"), std::string::npos) << badFormat;
-    const std::string number = program.closeBox("GetFormat number is", clipboard);
-    EXPECT_NE(number.find("\n3\n"), std::string::npos) << number;
-    ASSERT_FALSE(program.waitForWindow().empty());
-    EXPECT_EQ(program.title(), "Clipboard Print with Options");
-}
 
 } // namespace
 } // namespace dovrante::e2e
