@@ -1,5 +1,4 @@
-// The window at start when the clipboard gives it nothing to show, and the bar that scrolls a
-// picture.
+// The window at start when the clipboard gives it nothing to show.
 
 #include "e2e_harness.h"
 
@@ -66,59 +65,6 @@ const Start Starts[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Starts, StartE2eTest, ::testing::ValuesIn(Starts),
-                         [](const auto &row) { return std::string(row.param.name); });
-
-// Clicks on the horizontal bar under a green picture with a blue last column, and where that
-// column then lies.
-struct Scroll {
-    const char *name;
-    int width;
-    QPoint clickAt;
-    int clicks;
-    QPoint blueAt;
-};
-
-void PrintTo(const Scroll &scroll, std::ostream *out)
-{
-    *out << scroll.name;
-}
-
-class ScrollE2eTest : public E2eTest, public ::testing::WithParamInterface<Scroll> {};
-
-TEST_P(ScrollE2eTest, TheBarMovesThePictureTo)
-{
-    const Scroll &s = GetParam();
-    QImage picture(s.width, 600, QImage::Format_RGB32);
-    picture.fill(Qt::green);
-    for (int y = 0; y < 600; ++y)
-        picture.setPixel(s.width - 1, y, qRgb(0, 0, 255));
-    startWith(picture);
-    screenWhen([](const QImage &shot) { return near(shot.pixelColor(5, 300), Qt::green); });
-    const auto arrived = [&](const QImage &now) {
-        return near(now.pixelColor(s.blueAt), Qt::blue);
-    };
-    // Where the edge is the point, a click lost on the way is made up for; that each click moves
-    // the picture by one step is the input table's to check.
-    for (int i = 0; i < s.clicks; ++i)
-        program.clickAt(s.clickAt.x(), s.clickAt.y());
-    for (int extra = 0; extra < s.clicks &&
-                        !waitUntil([&] { return arrived(screenshot()); }, std::chrono::seconds(2));
-         ++extra)
-        program.clickAt(s.clickAt.x(), s.clickAt.y());
-    const QImage shot = screenWhen(arrived);
-    EXPECT_TRUE(near(shot.pixelColor(s.blueAt), Qt::blue));
-    EXPECT_TRUE(near(shot.pixelColor(s.blueAt - QPoint(1, 0)), Qt::green));
-}
-
-// The right arrow lies at (1888, 1038), the track's far end at (1860, 1038).
-const Scroll Scrolls[] = {
-    // 400 pixels wide: an arrow step is 4 pixels, so the last column moves from 399 to 403.
-    {"RightTowardsTheTracksEndWhenSmallerThanTheViewport", 400, {1888, 1038}, 1, {403, 300}},
-    // 16384 pixels wide: its overhang is far beyond the bar's 16 bits; each click pages right.
-    {"ToTheFarEdgeOfAVeryWidePicture", 16384, {1860, 1038}, 10, {1895, 300}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Scrolls, ScrollE2eTest, ::testing::ValuesIn(Scrolls),
                          [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -12,10 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QImage decode(const std::string &bytes, const char *format)
+QImage bitmap(const std::string &path)
 {
-    return QImage::fromData(reinterpret_cast<const uchar *>(bytes.data()),
-                            static_cast<int>(bytes.size()), format);
+    return QImage(QString::fromStdString(path), "BMP");
 }
 
 QImage filled(int width, int height, Qt::GlobalColor colour)
@@ -44,15 +43,10 @@ protected:
     // The n-th program started (from 0), once it has been.
     std::string started(std::size_t n) { return waitForLine(program.home() + "/started", n); }
 
-    void choose(const std::string &dialogTitle, const std::string &path)
-    {
-        ASSERT_TRUE(program.answerDialog(dialogTitle, path)) << "no dialog " << dialogTitle;
-    }
-
     std::string storedFolder() const
     {
-        return QSettings(QString::fromStdString(program.home() + "/.config/Dovrante/Dovrante.conf"),
-                         QSettings::IniFormat)
+        const std::string file = program.home() + "/.config/Dovrante/Dovrante.conf";
+        return QSettings(QString::fromStdString(file), QSettings::IniFormat)
             .value("Setting/ImageFolder")
             .toString()
             .toStdString();
@@ -77,7 +71,7 @@ TEST_F(FilesE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
     ASSERT_TRUE(waitUntil([&] {
         for (const auto &entry : fs::directory_iterator(bmpData))
             name = entry.path().filename().string();
-        return !name.empty() && decode(readFile(bmpData + "/" + name), "BMP").width() == 40;
+        return !name.empty() && bitmap(bmpData + "/" + name).width() == 40;
     })) << name;
     EXPECT_TRUE(std::regex_match(name, std::regex("20[0-9]{6} [0-9]{6}\\.jpg"))) << name;
 }
@@ -92,17 +86,17 @@ TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBefor
          {std::pair{folder + "shot", folder + "shot.jpg"},
           std::pair{folder + "my \"best\" shot.jpg", folder + "my \"best\" shot.jpg"}}) {
         program.click(ScreenLayout.cmdSaveAs);
-        choose("Save As", typed);
+        ASSERT_TRUE(program.answerDialog("Save As", typed));
         ASSERT_TRUE(waitUntil([&] { return program.title() == path; })) << program.title();
         EXPECT_EQ(readFile(path).substr(0, 2), "BM") << "the content is still a bitmap";
-        EXPECT_EQ(decode(readFile(path), "BMP").size(), QSize(40, 30));
+        EXPECT_EQ(bitmap(path).size(), QSize(40, 30));
         EXPECT_EQ(storedFolder(), folder);
     }
     EXPECT_FALSE(fs::exists(folder + "best.jpg"));
 
     // No to the question shows the dialog once more.
     program.click(ScreenLayout.cmdSaveAs);
-    choose("Save As", folder + "shot.jpg");
+    ASSERT_TRUE(program.answerDialog("Save As", folder + "shot.jpg"));
     const std::string question = program.waitForWindowTitled("File exists");
     ASSERT_FALSE(question.empty());
     EXPECT_NE(program.messageBoxText(question, clipboard).find("Overwrite  " + folder + "shot.jpg"),
@@ -131,7 +125,7 @@ TEST_F(FilesE2eTest, SaveAsOfTextTheCompanionButtonsAndCtrlOStartTheirProgramOnT
     const std::string path = program.home() + "/Desc/!Clips/my clip.txt";
     fs::create_directories(program.home() + "/Desc/!Clips");
     program.click(ScreenLayout.cmdSaveAs);
-    choose("Save As", path);
+    ASSERT_TRUE(program.answerDialog("Save As", path));
     EXPECT_EQ(started(0), "Mervoxen|1|" + path);
     EXPECT_EQ(readFile(path), path + "\r\n\r\n\r\n\r\n" + rule + "\r\nfirst\r\nsecond\r\n\r\n" +
                                   rule + "\r\n\r\n\r\n" + rule + "\r\n\r\n\r\n" + rule + "\r\n");
@@ -153,11 +147,12 @@ TEST_F(FilesE2eTest, SaveAsOfTextTheCompanionButtonsAndCtrlOStartTheirProgramOnT
     fs::create_directories(program.home() + "/my pics");
     ASSERT_TRUE(filled(64, 48, Qt::darkGreen).save(QString::fromStdString(photo), "JPG"));
     program.pressKeys({"ctrl+o"});
-    choose("Open Clip File", photo);
+    ASSERT_TRUE(program.answerDialog("Open Clip File", photo));
     EXPECT_EQ(started(5), "Dovrante|0|");
     EXPECT_EQ(program.title(), photo);
     EXPECT_EQ(storedFolder(), program.home() + "/my pics/");
-    EXPECT_EQ(decode(clipboard.read("image/png"), "PNG").size(), QSize(64, 48));
+    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(clipboard.read("image/png"))).size(),
+              QSize(64, 48));
 
     // Without an editor beside the program or on the PATH, the command line is shown.
     fs::remove(program.file("Notepad3"));

@@ -1,15 +1,14 @@
 // A picture the program finds as it starts is drawn one device pixel per pixel under the moment's
 // name, on a plain screen and on one scaled by two as on a HiDPI desktop, where the tool bar keeps
-// its place in twips of the logical screen. Screenshots are in device pixels.
+// its place in twips of the logical screen; and the horizontal bar moves it. Screenshots are in
+// device pixels.
 
 #include "e2e_harness.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
 
-#include <cmath>
 #include <filesystem>
-#include <optional>
 #include <regex>
 
 namespace dovrante::e2e {
@@ -19,7 +18,10 @@ struct Picture {
     const char *name;
     int width;
     int height;
-    int scale; // device pixels to the logical pixel
+    int scale = 1; // device pixels to the logical pixel
+    QPoint clickAt{};
+    int clicks = 0;
+    int shiftThen = 0; // where the picture's first column lies after the clicks
 };
 
 void PrintTo(const Picture &picture, std::ostream *out)
@@ -27,9 +29,9 @@ void PrintTo(const Picture &picture, std::ostream *out)
     *out << picture.name;
 }
 
-class PictureAtStartE2eTest : public E2eTest, public ::testing::WithParamInterface<Picture> {};
+class PictureE2eTest : public E2eTest, public ::testing::WithParamInterface<Picture> {};
 
-TEST_P(PictureAtStartE2eTest, IsDrawnPixelForPixel)
+TEST_P(PictureE2eTest, IsDrawnPixelForPixel)
 {
     const Picture &p = GetParam();
     // Noise: drawn stretched or shifted by one device pixel it no longer matches, and it does
@@ -41,15 +43,13 @@ TEST_P(PictureAtStartE2eTest, IsDrawnPixelForPixel)
             picture.setPixel(x, y, random.generate() | 0xff000000u);
     const std::string path = program.home() + "/clip.png";
     clipboard.putImage(picture, path);
-    // Megabytes, which the owner hands over in parts.
-    if (p.width > 1000) {
+    if (p.width > 1000) { // megabytes, which the owner hands over in parts
         ASSERT_GT(std::filesystem::file_size(path), 4u << 20);
     }
     program.setEnvironment("QT_SCALE_FACTOR", std::to_string(p.scale));
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     program.start();
     ASSERT_FALSE(program.waitForWindow(std::chrono::seconds(20)).empty());
-
     const std::string title = program.title();
     ASSERT_TRUE(std::regex_match(title, std::regex(R"(\d{8} \d{6}\.jpg)"))) << title;
     const QDateTime named =
@@ -59,42 +59,61 @@ TEST_P(PictureAtStartE2eTest, IsDrawnPixelForPixel)
         << title;
 
     // Compared left of the tool bar, down to the last row.
-    const auto mismatch = [&](const QImage &shot) -> std::optional<QPoint> {
+    int shift = 0;
+    const auto drawn = [&](const QImage &shot) {
         for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < std::min(p.width, 1400); ++x)
-                if ((shot.pixel(x, y) ^ picture.pixel(x, y)) & 0xffffff)
-                    return QPoint(x, y);
-        return std::nullopt;
+            for (int x = std::max(shift, 0); x < std::min(shift + p.width, 1400); ++x)
+                if ((shot.pixel(x, y) ^ picture.pixel(x - shift, y)) & 0xffffff)
+                    return false;
+        return true;
     };
-    // The screen is 1920 x 1080 device pixels, at 15 twips to the logical pixel.
-    const StartupLayout layout = computeStartupLayout(static_cast<float>(1920 * 15 / p.scale),
-                                                      static_cast<float>(1080 * 15 / p.scale));
-    const auto device = [&](float twips) { return p.scale * int(std::lround(twips / 15)); };
-    const Place &toggle = layout.txtMin;
-    const QRect pink(device(toggle.left), device(toggle.top), device(toggle.width),
-                     device(toggle.height));
-    const QPoint inPink = pink.topLeft() + QPoint(3, 4) * p.scale;
+    const QImage shot = screenWhen(drawn);
+    EXPECT_TRUE(drawn(shot));
+    // The tool bar is laid out in twips of the logical screen, at 15 twips to its pixel.
+    const QRect pink = pixels(computeStartupLayout(static_cast<float>(1920 * 15 / p.scale),
+                                                   static_cast<float>(1080 * 15 / p.scale))
+                                  .txtMin);
     const QColor Pink(255, 153, 204);
-    const QImage shot = screenWhen(
-        [&](const QImage &s) { return !mismatch(s) && near(s.pixelColor(inPink), Pink); });
-    const std::optional<QPoint> at = mismatch(shot);
-    EXPECT_FALSE(at.has_value()) << "first at " << at->x() << "," << at->y() << ": "
-                                 << shot.pixelColor(*at).name().toStdString() << " for "
-                                 << picture.pixelColor(*at).name().toStdString();
-    EXPECT_TRUE(near(shot.pixelColor(inPink), Pink)) << "toggle at " << pink.x() << "," << pink.y();
+    EXPECT_TRUE(near(shot.pixelColor((pink.topLeft() + QPoint(3, 4)) * p.scale), Pink));
     // The picture view lies behind the tool bar; beside the toggle it shows, not the toggle.
-    for (int x : {pink.left() - 2 * p.scale, pink.right() + 2 * p.scale})
-        EXPECT_FALSE(near(shot.pixelColor(x, pink.center().y()), Pink)) << "at " << x;
+    for (int x : {pink.left() - 2, pink.right() + 2})
+        EXPECT_FALSE(near(shot.pixelColor(QPoint(x, pink.center().y()) * p.scale), Pink)) << x;
+
+    // Where the edge is the point, a click lost on the way is made up for; that each click moves
+    // the picture by one step is the input table's to check.
+    shift = p.shiftThen;
+    for (int i = 0; i < p.clicks; ++i)
+        program.clickAt(p.clickAt.x(), p.clickAt.y());
+    for (int extra = 0; extra < p.clicks &&
+                        !waitUntil([&] { return drawn(screenshot()); }, std::chrono::seconds(2));
+         ++extra)
+        program.clickAt(p.clickAt.x(), p.clickAt.y());
+    EXPECT_TRUE(drawn(screenWhen(drawn))) << "not moved to " << shift;
 }
 
-// Odd sizes: half a logical pixel at the edges on the scaled screen.
+// The bar's right arrow lies at (1888, 1038), the far end of its track at (1860, 1038).
 const Picture Pictures[] = {
-    {"Small", 203, 121, 1},
-    {"TooLargeForOneAnswer", 1600, 1000, 1},
-    {"OnAScreenScaledByTwo", 203, 121, 2},
+    {.name = "Small", .width = 203, .height = 121},
+    {.name = "TooLargeForOneAnswer", .width = 1600, .height = 1000},
+    // Odd sizes: half a logical pixel at the edges.
+    {.name = "OnAScreenScaledByTwo", .width = 203, .height = 121, .scale = 2},
+    // Smaller than the viewport, it moves right by an arrow step of 4 pixels.
+    {.name = "ArrowMovesASmallOneRight",
+     .width = 400,
+     .height = 600,
+     .clickAt = {1888, 1038},
+     .clicks = 1,
+     .shiftThen = 4},
+    // Its overhang is far beyond the bar's 16 bits; each click pages right, to the far edge.
+    {.name = "PagedToTheFarEdgeOfAVeryWideOne",
+     .width = 16384,
+     .height = 100,
+     .clickAt = {1860, 1038},
+     .clicks = 10,
+     .shiftThen = 1896 - 16384},
 };
 
-INSTANTIATE_TEST_SUITE_P(Pictures, PictureAtStartE2eTest, ::testing::ValuesIn(Pictures),
+INSTANTIATE_TEST_SUITE_P(Pictures, PictureE2eTest, ::testing::ValuesIn(Pictures),
                          [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace
