@@ -10,24 +10,30 @@ namespace {
 const QColor PaleYellow(255, 250, 200);
 const QColor Pink(255, 153, 204);
 
+// Nothing on the clipboard, or bytes offered as one type by an owner that may be frozen; and the
+// boxes the program then shows, in order, by title and a part of their text.
 struct Start {
     const char *name;
-    void (*fill)(XClipboard &, const std::string &home);
-    std::vector<std::pair<std::string, std::string>> boxes; // title and part of the text, in order
+    const char *type;
+    const char *bytes;
+    bool frozen;
+    std::vector<std::pair<std::string, std::string>> boxes;
+    friend void PrintTo(const Start &row, std::ostream *out) { *out << row.name; }
 };
-
-void PrintTo(const Start &start, std::ostream *out)
-{
-    *out << start.name;
-}
 
 class StartE2eTest : public E2eTest, public ::testing::WithParamInterface<Start> {};
 
 TEST_P(StartE2eTest, ShowsOnlyThePaleYellowWindowAndThePinkToggle)
 {
-    GetParam().fill(clipboard, program.home());
+    const Start &start = GetParam();
+    if (start.type) {
+        std::ofstream(program.home() + "/clip") << start.bytes;
+        clipboard.putFile(program.home() + "/clip", start.type);
+    }
+    if (start.frozen)
+        clipboard.freezeOwner();
     program.start();
-    for (const auto &[title, part] : GetParam().boxes) {
+    for (const auto &[title, part] : start.boxes) {
         const std::string said = program.closeBox(title, clipboard);
         EXPECT_NE(said.find(part), std::string::npos) << said;
     }
@@ -49,18 +55,12 @@ TEST_P(StartE2eTest, ShowsOnlyThePaleYellowWindowAndThePinkToggle)
 }
 
 const Start Starts[] = {
-    {"EmptyClipboard", [](XClipboard &c, const std::string &) { c.clear(); }, {}},
-    {"OwnerThatNeverAnswers",
-     [](XClipboard &c, const std::string &) {
-         c.putText("frozen owner");
-         c.freezeOwner();
-     },
-     {}},
+    {"EmptyClipboard", nullptr, "", false, {}},
+    {"OwnerThatNeverAnswers", "UTF8_STRING", "frozen owner", true, {}},
     {"MetafileOnlyReportedByItsFormatNumber",
-     [](XClipboard &c, const std::string &home) {
-         std::ofstream(home + "/clip.wmf") << "not really a metafile";
-         c.putFile(home + "/clip.wmf", "image/x-wmf");
-     },
+     "image/x-wmf",
+     "not really a metafile",
+     false,
      {{"Dovrante", "\nBad format: 3\n"}, {"GetFormat number is", "\n3\n"}}},
 };
 

@@ -13,12 +13,8 @@ struct TextClip {
     const char *target; // the one type the owner offers
     std::string bytes;
     std::string recorded; // as it stands in the text data file
+    friend void PrintTo(const TextClip &row, std::ostream *out) { *out << row.name; }
 };
-
-void PrintTo(const TextClip &clip, std::ostream *out)
-{
-    *out << clip.name;
-}
 
 // Longer than a text the view lays out before the window is shown.
 std::string longText(const std::string &newline)

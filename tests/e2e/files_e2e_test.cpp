@@ -12,18 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QImage bitmap(const std::string &path)
-{
-    return QImage(QString::fromStdString(path), "BMP");
-}
-
-QImage filled(int width, int height, Qt::GlobalColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
 // The program built with the tests' own tools folder, where the link program and the program's
 // copy are recording stand-ins, as is the editor beside the program.
 class FilesE2eTest : public E2eTest {
@@ -46,42 +34,38 @@ protected:
     std::string storedFolder() const
     {
         const std::string file = program.home() + "/.config/Dovrante/Dovrante.conf";
-        return QSettings(QString::fromStdString(file), QSettings::IniFormat)
-            .value("Setting/ImageFolder")
-            .toString()
-            .toStdString();
+        const QSettings settings(QString::fromStdString(file), QSettings::IniFormat);
+        return settings.value("Setting/ImageFolder").toString().toStdString();
     }
 };
 
-TEST_F(FilesE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
+TEST_F(FilesE2eTest, APictureIsSavedAsABitmapNamedFromTheMomentOrAsChosen)
 {
-    // The build leaves its own program a picture folder to save into.
+    // The build leaves its own program a picture folder.
     EXPECT_TRUE(
         fs::is_directory(fs::path(DOVRANTE_EXECUTABLE).parent_path() / "Dovrante BMP Data"));
     // The executable is the file "Dovrante", so its pictures go to "Dovrante BMP Data".
     const std::string bmpData = program.file("Dovrante BMP Data");
-    startWith(filled(40, 30, Qt::blue));
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    startWith(picture);
     program.click(ScreenLayout.cmdSave);
     EXPECT_NE(program.closeBox("Dovrante", clipboard).find(bmpData + "/"), std::string::npos);
     EXPECT_FALSE(fs::exists(bmpData)) << "no folder is made";
-
     fs::create_directories(bmpData);
     program.click(ScreenLayout.cmdSave);
     std::string name;
     ASSERT_TRUE(waitUntil([&] {
         for (const auto &entry : fs::directory_iterator(bmpData))
             name = entry.path().filename().string();
-        return !name.empty() && bitmap(bmpData + "/" + name).width() == 40;
+        return !name.empty() &&
+               QImage(QString::fromStdString(bmpData + "/" + name), "BMP").width() == 40;
     })) << name;
     EXPECT_TRUE(std::regex_match(name, std::regex("20[0-9]{6} [0-9]{6}\\.jpg"))) << name;
-}
 
-TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBeforeReplacing)
-{
+    // Save As: the dialog adds "jpg"; a name with double quotes is taken as typed.
     const std::string folder = program.home() + "/saved pics/";
     fs::create_directories(folder);
-    startWith(filled(40, 30, Qt::blue));
-    // The dialog adds "jpg"; a name with double quotes is taken as typed.
     for (const auto &[typed, path] :
          {std::pair{folder + "shot", folder + "shot.jpg"},
           std::pair{folder + "my \"best\" shot.jpg", folder + "my \"best\" shot.jpg"}}) {
@@ -89,11 +73,10 @@ TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBefor
         ASSERT_TRUE(program.answerDialog("Save As", typed));
         ASSERT_TRUE(waitUntil([&] { return program.title() == path; })) << program.title();
         EXPECT_EQ(readFile(path).substr(0, 2), "BM") << "the content is still a bitmap";
-        EXPECT_EQ(bitmap(path).size(), QSize(40, 30));
+        EXPECT_EQ(QImage(QString::fromStdString(path), "BMP").size(), QSize(40, 30));
         EXPECT_EQ(storedFolder(), folder);
     }
     EXPECT_FALSE(fs::exists(folder + "best.jpg"));
-
     // No to the question shows the dialog once more.
     program.click(ScreenLayout.cmdSaveAs);
     ASSERT_TRUE(program.answerDialog("Save As", folder + "shot.jpg"));
@@ -105,19 +88,7 @@ TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBefor
     EXPECT_FALSE(program.waitForWindowTitled("Save As").empty());
 }
 
-TEST_F(FilesE2eTest, F2AndEnterRenameTheWindowAndTheBoxComesBackWhollySelected)
-{
-    startWith("some text");
-    for (const char *name : {"Holiday 2026", "x"}) {
-        // Shown again, the box holds the caption wholly selected: typing replaces it.
-        program.pressKeys({"F2"});
-        program.typeIn(program.waitForWindow(), name);
-        program.pressKeys({"Return"});
-        EXPECT_TRUE(waitUntil([&] { return program.title() == name; })) << program.title();
-    }
-}
-
-TEST_F(FilesE2eTest, SaveAsOfTextTheCompanionButtonsAndCtrlOStartTheirProgramOnTheExactPath)
+TEST_F(FilesE2eTest, TextIsSavedAndEachCompanionAndOpenStartsItsProgramOnTheExactPath)
 {
     startWith("first\nsecond");
     // Text is saved in a fixed layout and handed to the link program.
@@ -141,19 +112,6 @@ TEST_F(FilesE2eTest, SaveAsOfTextTheCompanionButtonsAndCtrlOStartTheirProgramOnT
         program.click(companions[i].first);
         EXPECT_EQ(started(i + 1), companions[i].second);
     }
-
-    // Ctrl+O puts the chosen JPEG on the clipboard and starts the program's copy, which shows it.
-    const std::string photo = program.home() + "/my pics/photo 1.jpg";
-    fs::create_directories(program.home() + "/my pics");
-    ASSERT_TRUE(filled(64, 48, Qt::darkGreen).save(QString::fromStdString(photo), "JPG"));
-    program.pressKeys({"ctrl+o"});
-    ASSERT_TRUE(program.answerDialog("Open Clip File", photo));
-    EXPECT_EQ(started(5), "Dovrante|0|");
-    EXPECT_EQ(program.title(), photo);
-    EXPECT_EQ(storedFolder(), program.home() + "/my pics/");
-    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(clipboard.read("image/png"))).size(),
-              QSize(64, 48));
-
     // Without an editor beside the program or on the PATH, the command line is shown.
     fs::remove(program.file("Notepad3"));
     program.click(ScreenLayout.cmdTxtData);
@@ -162,6 +120,28 @@ TEST_F(FilesE2eTest, SaveAsOfTextTheCompanionButtonsAndCtrlOStartTheirProgramOnT
                         "/Dovrante Data.txt: the program was not found"),
               std::string::npos)
         << said;
+
+    // Ctrl+O puts the chosen JPEG on the clipboard and starts the program's copy, which shows it.
+    const std::string photo = program.home() + "/my pics/photo 1.jpg";
+    fs::create_directories(program.home() + "/my pics");
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(QString::fromStdString(photo), "JPG"));
+    program.pressKeys({"ctrl+o"});
+    ASSERT_TRUE(program.answerDialog("Open Clip File", photo));
+    EXPECT_EQ(started(5), "Dovrante|0|");
+    EXPECT_EQ(program.title(), photo);
+    EXPECT_EQ(storedFolder(), program.home() + "/my pics/");
+    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(clipboard.read("image/png"))).size(),
+              QSize(64, 48));
+
+    // F2 and Enter rename the window; shown again, the box holds the caption wholly selected.
+    for (const char *name : {"Holiday 2026", "x"}) {
+        program.pressKeys({"F2"});
+        program.typeIn(program.waitForWindow(), name);
+        program.pressKeys({"Return"});
+        EXPECT_TRUE(waitUntil([&] { return program.title() == name; })) << program.title();
+    }
 }
 
 } // namespace

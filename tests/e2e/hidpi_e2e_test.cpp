@@ -19,15 +19,11 @@ struct Picture {
     int width;
     int height;
     int scale = 1; // device pixels to the logical pixel
-    QPoint clickAt{};
+    QPoint clickAt = {};
     int clicks = 0;
     int shiftThen = 0; // where the picture's first column lies after the clicks
+    friend void PrintTo(const Picture &row, std::ostream *out) { *out << row.name; }
 };
-
-void PrintTo(const Picture &picture, std::ostream *out)
-{
-    *out << picture.name;
-}
 
 class PictureE2eTest : public E2eTest, public ::testing::WithParamInterface<Picture> {};
 
