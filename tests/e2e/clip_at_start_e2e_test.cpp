@@ -70,17 +70,9 @@ TEST_P(TextAtStartE2eTest, IsShownAndRecordedOnceExactly)
 }
 
 const TextClip TextClips[] = {
-    {"Utf8AsItIs", "UTF8_STRING",
-     "Gr\xc3\xbc\xc3\x9f"
-     "e, \xe4\xb8\x96\xe7\x95\x8c\nline 2",
-     "Gr\xc3\xbc\xc3\x9f"
-     "e, \xe4\xb8\x96\xe7\x95\x8c\r\nline 2"},
-    {"Latin1StringAsUtf8", "STRING", "caf\xe9", "caf\xc3\xa9"},
-    {"MalformedUtf8MendedAsQtMendsIt", "UTF8_STRING",
-     "ab\xff"
-     "cd",
-     "ab\xef\xbf\xbd"
-     "cd"},
+    {"Utf8AsItIs", "UTF8_STRING", "Grüße, 世界\nline 2", "Grüße, 世界\r\nline 2"},
+    {"Latin1StringAsUtf8", "STRING", "caf\xe9", "café"},
+    {"MalformedUtf8MendedAsQtMendsIt", "UTF8_STRING", "ab\377cd", "ab\uFFFDcd"},
     {"LongTextComingAfterTheWindow", "UTF8_STRING", longText("\n"), longText("\r\n")},
 };
 
