@@ -79,7 +79,7 @@ TEST_P(PictureE2eTest, IsDrawnPixelForPixel)
                         !waitUntil([&] { return drawn(screenshot()); }, std::chrono::seconds(2));
          ++extra)
         program.clickAt(p.clickAt.x(), p.clickAt.y());
-    EXPECT_TRUE(drawn(screenWhen(drawn))) << "not moved to " << shift;
+    EXPECT_TRUE(drawn(screenWhen(drawn))) << "not drawn at shift " << shift;
 }
 
 // The bar's right arrow lies at (1888, 1038), the far end of its track at (1860, 1038).
