@@ -6,25 +6,11 @@
 
 #include <filesystem>
 #include <regex>
-#include <set>
 
 namespace dovrante::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-QImage decode(const std::string &bytes, const char *format)
-{
-    return QImage::fromData(reinterpret_cast<const uchar *>(bytes.data()),
-                            static_cast<int>(bytes.size()), format);
-}
-
-QImage filled(int width, int height, Qt::GlobalColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
 
 // The program built with the tests' own tools folder, where the link program and the program's
 // copy are recording stand-ins, as is the editor beside the program.
@@ -45,96 +31,55 @@ protected:
     // The n-th program started (from 0), once it has been.
     std::string started(std::size_t n) { return waitForLine(program.home() + "/started", n); }
 
-    void choose(const std::string &dialogTitle, const std::string &path)
-    {
-        ASSERT_TRUE(program.answerDialog(dialogTitle, path)) << "no dialog " << dialogTitle;
-    }
-
     std::string storedFolder() const
     {
-        return QSettings(QString::fromStdString(program.home() + "/.config/Dovrante/Dovrante.conf"),
-                         QSettings::IniFormat)
-            .value("Setting/ImageFolder")
-            .toString()
-            .toStdString();
+        const std::string file = program.home() + "/.config/Dovrante/Dovrante.conf";
+        const QSettings settings(QString::fromStdString(file), QSettings::IniFormat);
+        return settings.value("Setting/ImageFolder").toString().toStdString();
     }
 };
 
-TEST_F(FilesE2eTest, SaveWritesABitmapNamedFromTheMomentOrSaysWhyItCannot)
+TEST_F(FilesE2eTest, APictureIsSavedAsABitmapNamedFromTheMomentOrAsChosen)
 {
+    // The build leaves its own program a picture folder.
+    EXPECT_TRUE(
+        fs::is_directory(fs::path(DOVRANTE_EXECUTABLE).parent_path() / "Dovrante BMP Data"));
     // The executable is the file "Dovrante", so its pictures go to "Dovrante BMP Data".
     const std::string bmpData = program.file("Dovrante BMP Data");
-    startWith(filled(40, 30, Qt::blue));
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    startWith(picture);
     program.click(ScreenLayout.cmdSave);
     EXPECT_NE(program.closeBox("Dovrante", clipboard).find(bmpData + "/"), std::string::npos);
     EXPECT_FALSE(fs::exists(bmpData)) << "no folder is made";
-
     fs::create_directories(bmpData);
     program.click(ScreenLayout.cmdSave);
     std::string name;
     ASSERT_TRUE(waitUntil([&] {
         for (const auto &entry : fs::directory_iterator(bmpData))
             name = entry.path().filename().string();
-        return !name.empty() && decode(readFile(bmpData + "/" + name), "BMP").width() == 40;
+        return !name.empty() &&
+               QImage(QString::fromStdString(bmpData + "/" + name), "BMP").width() == 40;
     })) << name;
     EXPECT_TRUE(std::regex_match(name, std::regex("20[0-9]{6} [0-9]{6}\\.jpg"))) << name;
-}
 
-TEST(BuiltProgramE2eTest, SaveWritesBesideTheProgramAsTheBuildLeftIt)
-{
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
-    // The build's own program, run where it lies: the build made its picture folder.
-    const std::string folder = fs::path(DOVRANTE_EXECUTABLE).parent_path().string();
-    const std::string bmpData = folder + "/Dovrante BMP Data";
-    ASSERT_TRUE(fs::is_directory(bmpData));
-    const auto names = [&bmpData] {
-        std::set<std::string> found;
-        for (const auto &entry : fs::directory_iterator(bmpData))
-            found.insert(entry.path().string());
-        return found;
-    };
-    const std::set<std::string> before = names();
-
-    XClipboard clipboard;
-    ProgramUnderTest program(ProgramUnderTest::Installed{folder, DOVRANTE_EXECUTABLE});
-    clipboard.putImage(filled(40, 30, Qt::blue), program.home() + "/clip.png");
-    program.start();
-    ASSERT_FALSE(program.waitForWindow().empty());
-    program.click(ScreenLayout.cmdSave);
-
-    std::string saved;
-    EXPECT_TRUE(waitUntil([&] {
-        for (const std::string &path : names())
-            if (!before.count(path) && decode(readFile(path), "BMP").width() == 40)
-                saved = path;
-        return !saved.empty();
-    })) << "nothing saved in "
-        << bmpData;
-    if (!saved.empty())
-        fs::remove(saved);
-}
-
-TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBeforeReplacing)
-{
+    // Save As: the dialog adds "jpg"; a name with double quotes is taken as typed.
     const std::string folder = program.home() + "/saved pics/";
     fs::create_directories(folder);
-    startWith(filled(40, 30, Qt::blue));
-    // The dialog adds "jpg"; a name with double quotes is taken as typed.
     for (const auto &[typed, path] :
          {std::pair{folder + "shot", folder + "shot.jpg"},
           std::pair{folder + "my \"best\" shot.jpg", folder + "my \"best\" shot.jpg"}}) {
         program.click(ScreenLayout.cmdSaveAs);
-        choose("Save As", typed);
+        ASSERT_TRUE(program.answerDialog("Save As", typed));
         ASSERT_TRUE(waitUntil([&] { return program.title() == path; })) << program.title();
         EXPECT_EQ(readFile(path).substr(0, 2), "BM") << "the content is still a bitmap";
-        EXPECT_EQ(decode(readFile(path), "BMP").size(), QSize(40, 30));
+        EXPECT_EQ(QImage(QString::fromStdString(path), "BMP").size(), QSize(40, 30));
         EXPECT_EQ(storedFolder(), folder);
     }
     EXPECT_FALSE(fs::exists(folder + "best.jpg"));
-
     // No to the question shows the dialog once more.
     program.click(ScreenLayout.cmdSaveAs);
-    choose("Save As", folder + "shot.jpg");
+    ASSERT_TRUE(program.answerDialog("Save As", folder + "shot.jpg"));
     const std::string question = program.waitForWindowTitled("File exists");
     ASSERT_FALSE(question.empty());
     EXPECT_NE(program.messageBoxText(question, clipboard).find("Overwrite  " + folder + "shot.jpg"),
@@ -143,34 +88,19 @@ TEST_F(FilesE2eTest, SaveAsOfAPictureWritesABitmapRemembersTheFolderAndAsksBefor
     EXPECT_FALSE(program.waitForWindowTitled("Save As").empty());
 }
 
-TEST_F(FilesE2eTest, SaveAsOfTextWritesTheFixedLayoutAndHandsItToTheLinkProgram)
+TEST_F(FilesE2eTest, TextIsSavedAndEachCompanionAndOpenStartsItsProgramOnTheExactPath)
 {
+    startWith("first\nsecond");
+    // Text is saved in a fixed layout and handed to the link program.
     const std::string rule(79, '-');
     const std::string path = program.home() + "/Desc/!Clips/my clip.txt";
     fs::create_directories(program.home() + "/Desc/!Clips");
-    startWith("first\nsecond");
     program.click(ScreenLayout.cmdSaveAs);
-    choose("Save As", path);
+    ASSERT_TRUE(program.answerDialog("Save As", path));
     EXPECT_EQ(started(0), "Mervoxen|1|" + path);
     EXPECT_EQ(readFile(path), path + "\r\n\r\n\r\n\r\n" + rule + "\r\nfirst\r\nsecond\r\n\r\n" +
                                   rule + "\r\n\r\n\r\n" + rule + "\r\n\r\n\r\n" + rule + "\r\n");
-}
 
-TEST_F(FilesE2eTest, F2AndEnterRenameTheWindowAndTheBoxComesBackWhollySelected)
-{
-    startWith("some text");
-    for (const char *name : {"Holiday 2026", "x"}) {
-        // Shown again, the box holds the caption wholly selected: typing replaces it.
-        program.pressKeys({"F2"});
-        program.typeIn(program.waitForWindow(), name);
-        program.pressKeys({"Return"});
-        EXPECT_TRUE(waitUntil([&] { return program.title() == name; })) << program.title();
-    }
-}
-
-TEST_F(FilesE2eTest, EachCompanionButtonAndCtrlOStartItsProgramOnTheExactPath)
-{
-    startWith("companions");
     const std::string folder = program.folder(); // "program folder": a blank in the path
     const std::pair<Place, std::string> companions[] = {
         {ScreenLayout.cmdBmpData, "Mervoxen|1|" + folder + "/Dovrante BMP Data"},
@@ -180,20 +110,8 @@ TEST_F(FilesE2eTest, EachCompanionButtonAndCtrlOStartItsProgramOnTheExactPath)
     };
     for (std::size_t i = 0; i < std::size(companions); ++i) {
         program.click(companions[i].first);
-        EXPECT_EQ(started(i), companions[i].second);
+        EXPECT_EQ(started(i + 1), companions[i].second);
     }
-
-    // Ctrl+O puts the chosen JPEG on the clipboard and starts the program's copy, which shows it.
-    const std::string photo = program.home() + "/my pics/photo 1.jpg";
-    fs::create_directories(program.home() + "/my pics");
-    ASSERT_TRUE(filled(64, 48, Qt::darkGreen).save(QString::fromStdString(photo), "JPG"));
-    program.pressKeys({"ctrl+o"});
-    choose("Open Clip File", photo);
-    EXPECT_EQ(started(4), "Dovrante|0|");
-    EXPECT_EQ(program.title(), photo);
-    EXPECT_EQ(storedFolder(), program.home() + "/my pics/");
-    EXPECT_EQ(decode(clipboard.read("image/png"), "PNG").size(), QSize(64, 48));
-
     // Without an editor beside the program or on the PATH, the command line is shown.
     fs::remove(program.file("Notepad3"));
     program.click(ScreenLayout.cmdTxtData);
@@ -202,6 +120,28 @@ TEST_F(FilesE2eTest, EachCompanionButtonAndCtrlOStartItsProgramOnTheExactPath)
                         "/Dovrante Data.txt: the program was not found"),
               std::string::npos)
         << said;
+
+    // Ctrl+O puts the chosen JPEG on the clipboard and starts the program's copy, which shows it.
+    const std::string photo = program.home() + "/my pics/photo 1.jpg";
+    fs::create_directories(program.home() + "/my pics");
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(QString::fromStdString(photo), "JPG"));
+    program.pressKeys({"ctrl+o"});
+    ASSERT_TRUE(program.answerDialog("Open Clip File", photo));
+    EXPECT_EQ(started(5), "Dovrante|0|");
+    EXPECT_EQ(program.title(), photo);
+    EXPECT_EQ(storedFolder(), program.home() + "/my pics/");
+    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(clipboard.read("image/png"))).size(),
+              QSize(64, 48));
+
+    // F2 and Enter rename the window; shown again, the box holds the caption wholly selected.
+    for (const char *name : {"Holiday 2026", "x"}) {
+        program.pressKeys({"F2"});
+        program.typeIn(program.waitForWindow(), name);
+        program.pressKeys({"Return"});
+        EXPECT_TRUE(waitUntil([&] { return program.title() == name; })) << program.title();
+    }
 }
 
 } // namespace
