@@ -18,6 +18,8 @@ std::string pngOf(const QImage &image)
     return bytes.toStdString();
 }
 
+std::string bigEndian(std::uint32_t n);
+
 // The PNG with one more chunk after its header.
 std::string withChunk(const std::string &png, const std::string &type, const std::string &data)
 {
@@ -28,9 +30,6 @@ std::string withChunk(const std::string &png, const std::string &type, const std
         for (int bit = 0; bit < 8; ++bit)
             crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
-    const auto bigEndian = [](std::uint32_t n) {
-        return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
-    };
     return png.substr(0, 33) + bigEndian(static_cast<std::uint32_t>(data.size())) + chunk +
            bigEndian(~crc) + png.substr(33);
 }
@@ -48,33 +47,48 @@ QImage picture(QImage::Format format)
     return image;
 }
 
-TEST(PngReaderTest, TakesEightBitColourPicturesExactlyAsQtReadsThem)
+std::string bigEndian(std::uint32_t n)
 {
-    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
-        const std::string png = pngOf(picture(format));
-        const std::optional<PlainPng> read = readPlainPng(png, 1100);
-        ASSERT_TRUE(read) << format;
-        const QImage qt = QImage::fromData(QByteArray::fromStdString(png), "PNG");
-        EXPECT_EQ(read->image.format(), qt.format());
-        EXPECT_EQ(read->image, qt);
-        EXPECT_EQ(read->dotsPerMeterX, 2000);
-        EXPECT_EQ(read->dotsPerMeterY, 3000);
-        EXPECT_FALSE(read->srgb);
-    }
+    return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
 }
 
-TEST(PngReaderTest, AnSrgbPictureIsSaidToBeOne)
+// The colour space of an sRGB picture, as image programs write it, and of one with a gamma and
+// primaries of its own.
+const std::string Srgb(1, '\0');
+const std::string Gamma = bigEndian(45455);
+const std::string OwnGamma = bigEndian(30000);
+const std::string Primaries = bigEndian(31270) + bigEndian(32900) + bigEndian(64000) +
+                              bigEndian(33000) + bigEndian(30000) + bigEndian(60000) +
+                              bigEndian(15000) + bigEndian(6000);
+
+TEST(PngReaderTest, TakesPicturesExactlyAsQtReadsThem)
 {
-    const std::string png = pngOf(picture(QImage::Format_RGB32));
-    for (const std::string &withSrgb :
-         {withChunk(png, "sRGB", std::string(1, '\0')),
-          withChunk(withChunk(png, "gAMA", std::string("\0\0\xb1\x8f", 4)), "sRGB",
-                    std::string(1, '\0'))}) {
-        const std::optional<PlainPng> read = readPlainPng(withSrgb, 1100);
-        ASSERT_TRUE(read);
-        EXPECT_TRUE(read->srgb);
-        EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(withSrgb)).colorSpace(),
-                  QColorSpace(QColorSpace::SRgb));
+    QImage translucentPalette =
+        picture(QImage::Format_ARGB32).convertToFormat(QImage::Format_Indexed8);
+    const std::string rgb = pngOf(picture(QImage::Format_RGB32));
+    const struct {
+        const char *what;
+        std::string bytes;
+    } cases[] = {
+        {"colour", rgb},
+        {"colour and alpha", pngOf(picture(QImage::Format_ARGB32))},
+        {"grey", pngOf(picture(QImage::Format_Grayscale8))},
+        {"palette", pngOf(picture(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8))},
+        {"palette with alpha", pngOf(translucentPalette)},
+        {"sRGB", withChunk(rgb, "sRGB", Srgb)},
+        {"sRGB and gamma", withChunk(withChunk(rgb, "gAMA", Gamma), "sRGB", Srgb)},
+        {"gamma and primaries", withChunk(withChunk(rgb, "cHRM", Primaries), "gAMA", OwnGamma)},
+        {"gamma alone", withChunk(rgb, "gAMA", OwnGamma)},
+    };
+    for (const auto &c : cases) {
+        const std::optional<PlainPng> read = readPlainPng(c.bytes, 1100);
+        ASSERT_TRUE(read) << c.what;
+        const QImage qt = QImage::fromData(QByteArray::fromStdString(c.bytes), "PNG");
+        EXPECT_EQ(read->image.format(), qt.format()) << c.what;
+        EXPECT_EQ(read->image, qt) << c.what;
+        EXPECT_EQ(read->image.colorSpace(), qt.colorSpace()) << c.what;
+        EXPECT_EQ(read->dotsPerMeterX, 2000) << c.what;
+        EXPECT_EQ(read->dotsPerMeterY, 3000) << c.what;
     }
 }
 
@@ -90,12 +104,10 @@ TEST(PngReaderTest, LeavesEveryOtherPictureToQt)
         std::string bytes;
         int limit;
     } cases[] = {
-        {"grey", pngOf(picture(QImage::Format_Grayscale8)), 1100},
-        {"palette", pngOf(picture(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8)),
-         1100},
         {"16 bits", pngOf(picture(QImage::Format_RGBX64)), 1100},
+        {"one bit", pngOf(picture(QImage::Format_RGB32).convertToFormat(QImage::Format_Mono)),
+         1100},
         {"ICC profile", pngOf(withColourSpace), 1100},
-        {"own gamma", withChunk(rgb, "gAMA", std::string("\0\0\x75\x30", 4)), 1100},
         {"cut short", rgb.substr(0, rgb.size() / 2), 1100},
         {"damaged", crcBroken, 1100},
         {"not a PNG", "GIF89a and so on", 1100},

@@ -7,7 +7,6 @@
 #include "platform/qt/qt_picture.h"
 
 #include <QBuffer>
-#include <QColorSpace>
 #include <QImageReader>
 
 #include <xcb/xcb.h>
@@ -239,8 +238,6 @@ QImage finish(PlainPng png)
     const QImage standard(1, 1, QImage::Format_RGB32);
     png.image.setDotsPerMeterX(png.dotsPerMeterX ? png.dotsPerMeterX : standard.dotsPerMeterX());
     png.image.setDotsPerMeterY(png.dotsPerMeterY ? png.dotsPerMeterY : standard.dotsPerMeterY());
-    if (png.srgb)
-        png.image.setColorSpace(QColorSpace::SRgb);
     return std::move(png.image);
 }
 

@@ -7,16 +7,14 @@
 
 namespace dovrante {
 
-// A PNG decoded by libpng alone. Screenshots come as 8-bit RGB or RGBA PNGs, and these can be
-// decoded before the application is set up: Qt's reader would first wake its image plugins.
+// A PNG decoded by libpng alone, which can start before the application is set up: Qt's reader
+// would first wake its image plugins. Screenshots come as PNGs of 8-bit colour, grey or palette.
 struct PlainPng {
-    // Format_RGB32 or Format_ARGB32, as Qt's reader gives them.
+    // In the format and colour space Qt's reader gives it.
     QImage image;
     // From the file's resolution, or 0 where it gives none and Qt's default applies.
     int dotsPerMeterX = 0;
     int dotsPerMeterY = 0;
-    // The file says its colours are sRGB.
-    bool srgb = false;
 };
 
 // The picture, pixel for pixel as Qt's reader would give it; nothing when the bytes are not such
