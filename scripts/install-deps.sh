@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ libgtest-dev libgmock-dev
-    qt6-base-dev qt6-base-dev-tools libxcb1-dev libfontconfig-dev pkg-config qt6-image-formats-plugins libqt6printsupport6 libcups2-dev
+    qt6-base-dev qt6-base-dev-tools libxcb1-dev libfontconfig-dev libpng-dev pkg-config qt6-image-formats-plugins libqt6printsupport6 libcups2-dev
     # Without it a Wayland session without XWayland could not even show why Dovrante cannot start.
     qt6-wayland
     fonts-dejavu-core xdg-utils

@@ -2,6 +2,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/qt/clipboard_formats.h"
+#include "platform/qt/png_reader.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_picture.h"
 
@@ -218,6 +219,28 @@ std::string qtTypeForTarget(const std::string &target)
     return target;
 }
 
+bool holdsText(const std::vector<int> &formats)
+{
+    return std::find(formats.begin(), formats.end(), ClipFormat::Text) != formats.end();
+}
+
+bool isPng(const std::string &type)
+{
+    return type.size() >= 9 &&
+           std::equal(type.begin(), type.begin() + 9, "image/png",
+                      [](char a, char b) { return std::tolower(a) == b; }) &&
+           (type.size() == 9 || type[9] == ';' || type[9] == ' ');
+}
+
+// What Qt's reader would have added to the picture, once the application can say it.
+QImage finish(PlainPng png)
+{
+    const QImage standard(1, 1, QImage::Format_RGB32);
+    png.image.setDotsPerMeterX(png.dotsPerMeterX ? png.dotsPerMeterX : standard.dotsPerMeterX());
+    png.image.setDotsPerMeterY(png.dotsPerMeterY ? png.dotsPerMeterY : standard.dotsPerMeterY());
+    return std::move(png.image);
+}
+
 std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
                                               const std::shared_future<void> &applicationReady)
 {
@@ -243,6 +266,19 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
             continue;
         targetOfType[type] = target;
         snapshot.offered.push_back(type);
+    }
+
+    // A PNG, as screenshots come, is fetched and decoded by libpng at once, while Qt is still
+    // being set up. The owner is asked what the capture asks: only when no text is offered, as
+    // text comes first, and a PNG is the picture type taken whenever one is offered.
+    std::optional<std::string> early;
+    std::optional<PlainPng> earlyPng;
+    const std::string earlyType = bestPictureType(snapshot.offered, {});
+    if (mayHoldPicture(snapshot.offered) &&
+        !holdsText(clipboardFormatNumbers(snapshot.offered, {})) && isPng(earlyType)) {
+        early = reader.fetch(reader.atom(targetOfType.at(earlyType)));
+        if (early)
+            earlyPng = readPlainPng(*early, QImageReader::allocationLimit());
     }
 
     // Finding the decodable types loads every image plugin: only done when a picture may be there.
@@ -274,8 +310,12 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
         const std::string type = bestPictureType(snapshot.offered, snapshot.decodable);
         const auto target = targetOfType.find(type);
         // A picture offered as an X pixmap is left to Qt, which knows how to take one.
-        if (target != targetOfType.end() && target->second != "PIXMAP") {
-            const auto bytes = reader.fetch(reader.atom(target->second));
+        if (earlyPng && type == earlyType) {
+            snapshot.picture = finish(std::move(*earlyPng));
+        } else if (target != targetOfType.end() && target->second != "PIXMAP") {
+            const auto bytes = early && type == earlyType
+                                   ? std::move(early)
+                                   : reader.fetch(reader.atom(target->second));
             if (!bytes || bytes->empty()) {
                 snapshot.picture =
                     Failure{"The clipboard's picture (" + type + ") could not be fetched."};

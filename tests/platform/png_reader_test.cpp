@@ -1,0 +1,121 @@
+#include "platform/qt/png_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QPainter>
+
+namespace dovrante {
+namespace {
+
+std::string pngOf(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+std::string bigEndian(std::uint32_t n);
+
+// The PNG with one more chunk after its header.
+std::string withChunk(const std::string &png, const std::string &type, const std::string &data)
+{
+    std::string chunk = type + data;
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : chunk) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return png.substr(0, 33) + bigEndian(static_cast<std::uint32_t>(data.size())) + chunk +
+           bigEndian(~crc) + png.substr(33);
+}
+
+QImage picture(QImage::Format format)
+{
+    QImage image(37, 23, format);
+    image.fill(QColor(10, 200, 30, 255));
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(3, 4, 20, 9, QColor(250, 5, 60, 128));
+    painter.end();
+    image.setDotsPerMeterX(2000);
+    image.setDotsPerMeterY(3000);
+    return image;
+}
+
+std::string bigEndian(std::uint32_t n)
+{
+    return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
+}
+
+// The colour space of an sRGB picture, as image programs write it, and of one with a gamma and
+// primaries of its own.
+const std::string Srgb(1, '\0');
+const std::string Gamma = bigEndian(45455);
+const std::string OwnGamma = bigEndian(30000);
+const std::string Primaries = bigEndian(31270) + bigEndian(32900) + bigEndian(64000) +
+                              bigEndian(33000) + bigEndian(30000) + bigEndian(60000) +
+                              bigEndian(15000) + bigEndian(6000);
+
+TEST(PngReaderTest, TakesPicturesExactlyAsQtReadsThem)
+{
+    QImage translucentPalette =
+        picture(QImage::Format_ARGB32).convertToFormat(QImage::Format_Indexed8);
+    const std::string rgb = pngOf(picture(QImage::Format_RGB32));
+    const struct {
+        const char *what;
+        std::string bytes;
+    } cases[] = {
+        {"colour", rgb},
+        {"colour and alpha", pngOf(picture(QImage::Format_ARGB32))},
+        {"grey", pngOf(picture(QImage::Format_Grayscale8))},
+        {"palette", pngOf(picture(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8))},
+        {"palette with alpha", pngOf(translucentPalette)},
+        {"sRGB", withChunk(rgb, "sRGB", Srgb)},
+        {"sRGB and gamma", withChunk(withChunk(rgb, "gAMA", Gamma), "sRGB", Srgb)},
+        {"gamma and primaries", withChunk(withChunk(rgb, "cHRM", Primaries), "gAMA", OwnGamma)},
+        {"gamma alone", withChunk(rgb, "gAMA", OwnGamma)},
+    };
+    for (const auto &c : cases) {
+        const std::optional<PlainPng> read = readPlainPng(c.bytes, 1100);
+        ASSERT_TRUE(read) << c.what;
+        const QImage qt = QImage::fromData(QByteArray::fromStdString(c.bytes), "PNG");
+        EXPECT_EQ(read->image.format(), qt.format()) << c.what;
+        EXPECT_EQ(read->image, qt) << c.what;
+        EXPECT_EQ(read->image.colorSpace(), qt.colorSpace()) << c.what;
+        EXPECT_EQ(read->dotsPerMeterX, 2000) << c.what;
+        EXPECT_EQ(read->dotsPerMeterY, 3000) << c.what;
+    }
+}
+
+TEST(PngReaderTest, LeavesEveryOtherPictureToQt)
+{
+    const std::string rgb = pngOf(picture(QImage::Format_RGB32));
+    QImage withColourSpace = picture(QImage::Format_RGB32);
+    withColourSpace.setColorSpace(QColorSpace::DisplayP3);
+    std::string crcBroken = rgb;
+    crcBroken[rgb.size() - 20] ^= 0x55;
+    const struct {
+        const char *what;
+        std::string bytes;
+        int limit;
+    } cases[] = {
+        {"16 bits", pngOf(picture(QImage::Format_RGBX64)), 1100},
+        {"one bit", pngOf(picture(QImage::Format_RGB32).convertToFormat(QImage::Format_Mono)),
+         1100},
+        {"ICC profile", pngOf(withColourSpace), 1100},
+        {"cut short", rgb.substr(0, rgb.size() / 2), 1100},
+        {"damaged", crcBroken, 1100},
+        {"not a PNG", "GIF89a and so on", 1100},
+        {"over the memory limit", rgb, 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_FALSE(readPlainPng(c.bytes, c.limit)) << c.what;
+}
+
+} // namespace
+} // namespace dovrante
