@@ -44,12 +44,6 @@ std::string trimmed(const std::string &text)
     return QString::fromStdString(text).trimmed().toStdString();
 }
 
-std::string makeRoot()
-{
-    char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
-    return ::mkdtemp(pattern);
-}
-
 } // namespace
 
 CommandResult run(const std::vector<std::string> &argv, const std::string &input)
@@ -141,26 +135,17 @@ std::string XClipboard::read(const std::string &mimeType)
 ProgramUnderTest::ProgramUnderTest(const std::string &builtExecutable)
     : ProgramUnderTest(Installed{})
 {
-    m_folder = m_root + "/program folder";
+    m_folder = m_root.filePath("program folder").toStdString();
     fs::create_directories(m_folder);
     fs::copy_file(builtExecutable, executable());
 }
 
 ProgramUnderTest::ProgramUnderTest(const Installed &installed)
-    : m_root(makeRoot())
-    , m_folder(installed.folder)
-    , m_home(m_root + "/home")
+    : m_folder(installed.folder)
+    , m_home(m_root.filePath("home").toStdString())
     , m_startCommand(installed.startCommand)
 {
     fs::create_directories(m_home);
-}
-
-ProgramUnderTest::~ProgramUnderTest()
-{
-    m_process.kill();
-    m_process.waitForFinished();
-    std::error_code ignored;
-    fs::remove_all(m_root, ignored);
 }
 
 void ProgramUnderTest::start()
@@ -260,8 +245,6 @@ void ProgramUnderTest::clickAt(int x, int y, int button)
 
 FakeScheduler::FakeScheduler(Behaviour behaviour)
 {
-    char folder[] = "/tmp/dovrante-cups-XXXXXX";
-    m_path = std::string(::mkdtemp(folder)) + "/cups.sock";
     m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -280,8 +263,6 @@ FakeScheduler::~FakeScheduler()
     if (m_dropper > 0 && ::kill(m_dropper, SIGKILL) == 0)
         ::waitpid(m_dropper, nullptr, 0);
     ::close(m_listener);
-    std::error_code ignored;
-    fs::remove_all(fs::path(m_path).parent_path(), ignored);
 }
 
 SilentClipboardOwner::SilentClipboardOwner(bool diesWhenAsked)

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <csignal>
@@ -31,11 +32,9 @@ struct CommandResult {
 // Runs a command to its end with the input on its standard input; what it printed on standard
 // output (its error output is dropped).
 CommandResult run(const std::vector<std::string> &argv, const std::string &input = {});
-
 // Polls `done` until it holds or the time is up.
 bool waitUntil(const std::function<bool()> &done,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
-
 // Waits for a visible window whose name matches the pattern, of that process when a pid is given,
 // and for which `fits` holds; its id, or empty. With no time it only looks.
 std::string waitForWindowNamed(const std::string &pattern,
@@ -87,9 +86,6 @@ public:
         std::string startCommand;
     };
     explicit ProgramUnderTest(const Installed &installed);
-    ~ProgramUnderTest();
-    ProgramUnderTest(const ProgramUnderTest &) = delete;
-    ProgramUnderTest &operator=(const ProgramUnderTest &) = delete;
 
     // The folder holding the executable and its files.
     const std::string &folder() const { return m_folder; }
@@ -146,7 +142,8 @@ public:
     void pressKeys(const std::vector<std::string> &keys) { pressKeysIn(m_window, keys); }
 
 private:
-    std::string m_root, m_folder, m_home, m_startCommand, m_window;
+    QTemporaryDir m_root{"/tmp/dovrante-e2e-XXXXXX"}; // removed once the program has ended
+    std::string m_folder, m_home, m_startCommand, m_window;
     std::vector<std::pair<std::string, std::optional<std::string>>> m_environment;
     std::optional<long> m_fileSizeLimit;
     Process m_process;
@@ -165,7 +162,8 @@ public:
     const std::string &socketPath() const { return m_path; }
 
 private:
-    std::string m_path;
+    QTemporaryDir m_folder{"/tmp/dovrante-cups-XXXXXX"};
+    std::string m_path = m_folder.filePath("cups.sock").toStdString();
     int m_listener = -1;
     int m_dropper = -1; // the process that drops the connections
 };
@@ -187,7 +185,6 @@ QRect pixels(const Place &place);
 std::map<std::string, int> windowGeometry(const std::string &window);
 // The window that has the keyboard focus.
 std::string focusedWindow();
-
 // Writes a shell script at the path that appends "name|argument count|first argument" to the log.
 void writeRecorder(const std::string &path, const std::string &log);
 
@@ -202,10 +199,8 @@ QImage screenWhen(const std::function<bool(const QImage &)> &ready);
 bool near(QColor actual, QColor expected);
 // How often the part occurs in the text.
 std::size_t count(const std::string &text, const std::string &part);
-
 // A file's contents, or an empty string.
 std::string readFile(const std::string &path);
-
 // The n-th line (from 0) of a file that another program writes, once it is there; empty when it
 // does not come.
 std::string waitForLine(const std::string &path, std::size_t n);

@@ -179,14 +179,13 @@ using NoDisplayE2eTest = ::testing::TestWithParam<Session>;
 
 TEST_P(NoDisplayE2eTest, ItSaysWhyAndEndsWithAFailure)
 {
-    char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
-    const std::string home = ::mkdtemp(pattern);
+    const QTemporaryDir folder("/tmp/dovrante-e2e-XXXXXX");
+    const std::string home = folder.path().toStdString();
     std::vector<std::string> argv{"env"};
     argv.insert(argv.end(), GetParam().environment.begin(), GetParam().environment.end());
     argv.insert(argv.end(), {"HOME=" + home, "XDG_RUNTIME_DIR=" + home, "sh", "-c",
                              "exec \"$0\" 2>&1", DOVRANTE_E2E_EXECUTABLE});
     const CommandResult result = run(argv);
-    fs::remove_all(home);
     EXPECT_EQ(result.exitCode, 1);
     for (const std::string &part : GetParam().says)
         EXPECT_NE(result.output.find(part), std::string::npos) << result.output;

@@ -71,6 +71,26 @@ protected:
         startWith(painted(width, height, Qt::green, {{eighth, Qt::red}}));
     }
 
+    // Prints the picture that startWithPicture() makes: the page, as long as the sheet, has the
+    // picture along that length and half as deep, with the red eighth at one end (turned, not
+    // squeezed). The page, and where its ink lies.
+    std::pair<QImage, QRect> printPicture(int width, int height)
+    {
+        startWithPicture(width, height);
+        const QImage page = render(print());
+        const QRect ink = inkOn(page).bounds;
+        const int sheetLong = std::max(page.width(), page.height());
+        const bool alongHeight = ink.height() >= ink.width();
+        const int inkLong = alongHeight ? ink.height() : ink.width();
+        EXPECT_GE(inkLong, sheetLong * 99 / 100) << "ink " << ink.width() << "x" << ink.height();
+        EXPECT_NEAR(alongHeight ? ink.width() : ink.height(), inkLong / 2.0, sheetLong * 0.03);
+        const QPoint centre = ink.center();
+        const QPoint step = (alongHeight ? QPoint(0, 1) : QPoint(1, 0)) * (inkLong * 9 / 20);
+        EXPECT_NE(isRed(page.pixelColor(centre - step)), isRed(page.pixelColor(centre + step)));
+        EXPECT_TRUE(isGreen(page.pixelColor(centre)));
+        return {page, ink};
+    }
+
     // Prints the clip, as the keys given or else the button press it, and waits for the job's PDF
     // and the program's end.
     std::string print(const std::vector<std::string> &keys = {})
@@ -114,34 +134,13 @@ private:
 
 TEST_F(PrintingE2eTest, AWidePictureComesOutTurnedAndFillsTheLandscapeWidth)
 {
-    startWithPicture(800, 400);
-    const QImage page = render(print());
-    ASSERT_FALSE(page.isNull());
-    const QRect ink = inkOn(page).bounds;
-    // The landscape page is as long as the sheet; the picture spans that length, half as deep.
-    const int sheetLong = std::max(page.width(), page.height());
-    const bool alongHeight = ink.height() >= ink.width();
-    const int inkLong = alongHeight ? ink.height() : ink.width();
-    const int inkShort = alongHeight ? ink.width() : ink.height();
-    EXPECT_GE(inkLong, sheetLong * 99 / 100) << "ink " << ink.width() << "x" << ink.height();
-    EXPECT_NEAR(inkShort, inkLong / 2.0, sheetLong * 0.03);
-    // The red eighth lies at one end of the long side: the picture is turned, not squeezed.
-    const QPoint centre = ink.center();
-    const QPoint step =
-        alongHeight ? QPoint(0, inkLong / 2 - inkLong / 20) : QPoint(inkLong / 2 - inkLong / 20, 0);
-    EXPECT_TRUE(isRed(page.pixelColor(centre - step)) != isRed(page.pixelColor(centre + step)));
-    EXPECT_TRUE(isGreen(page.pixelColor(centre)));
+    printPicture(800, 400);
 }
 
 TEST_F(PrintingE2eTest, ATallPictureComesOutPortraitFromTheTopLeftCorner)
 {
-    startWithPicture(400, 800);
-    const QImage page = render(print());
-    ASSERT_FALSE(page.isNull());
-    ASSERT_GT(page.height(), page.width()) << "a portrait sheet";
-    const QRect ink = inkOn(page).bounds;
-    EXPECT_GE(ink.height(), page.height() * 99 / 100);
-    EXPECT_NEAR(ink.width(), ink.height() / 2.0, page.height() * 0.03);
+    const auto [page, ink] = printPicture(400, 800);
+    EXPECT_GT(page.height(), page.width()) << "a portrait sheet";
     EXPECT_LE(ink.left(), 1);
     EXPECT_LE(ink.top(), 1);
     EXPECT_TRUE(isRed(page.pixelColor(ink.center().x(), ink.top() + ink.height() / 20)));
