@@ -80,8 +80,10 @@ std::string waitForWindowNamed(const std::string &pattern, std::chrono::millisec
     waitUntil(
         [&] {
             for (const std::string &window : lines(run(argv).output))
-                if (!fits || fits(window))
-                    return !(found = window).empty();
+                if (!fits || fits(window)) {
+                    found = window;
+                    return true;
+                }
             return false;
         },
         timeout);
@@ -91,6 +93,7 @@ std::string waitForWindowNamed(const std::string &pattern, std::chrono::millisec
 bool XClipboard::signalOwners(int signal)
 {
     const char *display = std::getenv("DISPLAY");
+    // Its entry among the NUL-separated ones of /proc/PID/environ.
     const std::string wanted = std::string("\0DISPLAY=", 9) + (display ? display : "") + '\0';
     bool any = false;
     for (const std::string &pid : lines(run({"pgrep", "-x", "xclip"}).output))
