@@ -9,36 +9,54 @@
 
 #include <QColor>
 #include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace dovrante::e2e {
-
-class XClipboard;
 
 struct CommandResult {
     int exitCode = -1;
     std::string output;
 };
 
-// Runs a command to its end and returns what it printed on standard output.
+// Runs a command to its end with the input on its standard input; what it printed on standard
+// output (its error output is dropped).
 CommandResult run(const std::vector<std::string> &argv, const std::string &input = {});
-
 // Polls `done` until it holds or the time is up.
 bool waitUntil(const std::function<bool()> &done,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Waits for a visible window whose name matches the pattern, of that process when a pid is given,
+// and for which `fits` holds; its id, or empty. With no time it only looks.
+std::string waitForWindowNamed(const std::string &pattern,
+                               std::chrono::milliseconds timeout = std::chrono::seconds(10),
+                               long long pid = 0,
+                               const std::function<bool(const std::string &)> &fits = {});
+
+// A process that ends with its object. QProcess needs no application object.
+class Process : public QProcess {
+public:
+    ~Process() override
+    {
+        kill();
+        waitForFinished();
+    }
+};
 
 // The X clipboard, owned by xclip processes that this object ends.
 class XClipboard {
 public:
-    XClipboard();
-    ~XClipboard();
+    XClipboard() { clear(); }
+    ~XClipboard() { signalOwners(SIGTERM); }
     // No owner: nothing on offer.
     void clear();
     void putText(const std::string &text);
@@ -46,10 +64,14 @@ public:
     // Saves the image as a PNG at the path and puts that on the clipboard.
     void putImage(const QImage &image, const std::string &path);
     // Makes the owner stop answering, as a hung program would, and lets it go on again.
-    void freezeOwner();
-    void thawOwner();
+    void freezeOwner() { signalOwners(SIGSTOP); }
+    void thawOwner() { signalOwners(SIGCONT); }
     // What the clipboard's owner hands out for the type, or an empty string.
     std::string read(const std::string &mimeType = "UTF8_STRING");
+
+private:
+    // Signals the xclip servers of this display (not those of others); false when there is none.
+    static bool signalOwners(int signal);
 };
 
 // The program copied into a fresh folder of its own, run there with its own home folder.
@@ -64,9 +86,6 @@ public:
         std::string startCommand;
     };
     explicit ProgramUnderTest(const Installed &installed);
-    ~ProgramUnderTest();
-    ProgramUnderTest(const ProgramUnderTest &) = delete;
-    ProgramUnderTest &operator=(const ProgramUnderTest &) = delete;
 
     // The folder holding the executable and its files.
     const std::string &folder() const { return m_folder; }
@@ -76,20 +95,32 @@ public:
     std::string dataFile() const { return file("Dovrante Data.txt"); }
 
     // Sets or, with no value, removes a variable in the environment of the next start.
-    void setEnvironment(const std::string &name, const std::optional<std::string> &value);
+    void setEnvironment(const std::string &name, const std::optional<std::string> &value)
+    {
+        m_environment.emplace_back(name, value);
+    }
     // Starts the program under a file size limit (ulimit -f), in bytes.
     void setFileSizeLimit(long bytes) { m_fileSizeLimit = bytes; }
     void start();
     // Waits until the program's main window is mapped; its X window id.
     std::string waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    bool running();
+    bool running()
+    {
+        return m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(0);
+    }
     // Waits for the program to end by itself; false when it is still running at the deadline.
-    bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
+        return waitUntil([this] { return !running(); }, timeout);
+    }
 
     std::string title();
     // Waits for a window of the program with exactly this title (a message box); its id.
     std::string waitForWindowTitled(const std::string &title,
-                                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                                    std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
+        return waitForWindowNamed("^" + title + "$", timeout, m_process.processId());
+    }
     // The text of a message box, copied with Ctrl+C as the box offers.
     std::string messageBoxText(const std::string &window, XClipboard &clipboard);
     // Waits for a message box of that title, reads its text and closes it with Enter; the text,
@@ -108,20 +139,17 @@ public:
     // Clicks the middle of a control of the window's layout.
     void click(const Place &place, int button = 1);
     // Gives the main window the keyboard focus, then types the xdotool key names.
-    void pressKeys(const std::vector<std::string> &keys);
+    void pressKeys(const std::vector<std::string> &keys) { pressKeysIn(m_window, keys); }
 
 private:
-    std::string m_root;
-    std::string m_folder;
-    std::string m_home;
-    std::string m_startCommand;
-    std::vector<std::string> m_environment;
+    QTemporaryDir m_root{"/tmp/dovrante-e2e-XXXXXX"}; // removed once the program has ended
+    std::string m_folder, m_home, m_startCommand, m_window;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_environment;
     std::optional<long> m_fileSizeLimit;
-    int m_pid = -1;
-    std::string m_window;
+    Process m_process;
 };
 
-// A CUPS scheduler on a Unix socket of its own that accepts connections and then either never
+// A CUPS scheduler on a Unix socket of its own that takes connections and then either never
 // answers or drops them at once.
 class FakeScheduler {
 public:
@@ -134,23 +162,19 @@ public:
     const std::string &socketPath() const { return m_path; }
 
 private:
-    void serve(Behaviour behaviour);
-    std::string m_path;
+    QTemporaryDir m_folder{"/tmp/dovrante-cups-XXXXXX"};
+    std::string m_path = m_folder.filePath("cups.sock").toStdString();
     int m_listener = -1;
-    int m_stop[2] = {-1, -1};
-    std::thread m_thread;
+    int m_dropper = -1; // the process that drops the connections
 };
 
 // Owns the clipboard, offers text and never hands it over; or ends when asked for it.
 class SilentClipboardOwner {
 public:
     explicit SilentClipboardOwner(bool diesWhenAsked);
-    ~SilentClipboardOwner();
-    SilentClipboardOwner(const SilentClipboardOwner &) = delete;
-    SilentClipboardOwner &operator=(const SilentClipboardOwner &) = delete;
 
 private:
-    int m_pid = -1;
+    Process m_process;
 };
 
 // The layout of the test display's window, 1920 x 1080 pixels at 15 twips to the pixel.
@@ -161,10 +185,12 @@ QRect pixels(const Place &place);
 std::map<std::string, int> windowGeometry(const std::string &window);
 // The window that has the keyboard focus.
 std::string focusedWindow();
-
 // Writes a shell script at the path that appends "name|argument count|first argument" to the log.
 void writeRecorder(const std::string &path, const std::string &log);
 
+// A picture of one colour with rectangles of others painted on it.
+QImage painted(int width, int height, QColor colour,
+               const std::vector<std::pair<QRect, QColor>> &parts = {});
 // The whole screen as it is now.
 QImage screenshot();
 // Screenshots until one is ready, or the time is up; the last one.
@@ -173,10 +199,8 @@ QImage screenWhen(const std::function<bool(const QImage &)> &ready);
 bool near(QColor actual, QColor expected);
 // How often the part occurs in the text.
 std::size_t count(const std::string &text, const std::string &part);
-
 // A file's contents, or an empty string.
 std::string readFile(const std::string &path);
-
 // The n-th line (from 0) of a file that another program writes, once it is there; empty when it
 // does not come.
 std::string waitForLine(const std::string &path, std::size_t n);

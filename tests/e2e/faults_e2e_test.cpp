@@ -9,40 +9,67 @@ namespace dovrante::e2e {
 namespace {
 
 namespace fs = std::filesystem;
+using Behaviour = FakeScheduler::Behaviour;
 
-const StartupLayout &Layout = ScreenLayout;
-
-// One fault and what the program must make of it.
-struct Fault {
-    std::string name;
-    // Prepares the program's folder, the clipboard and the environment before the start.
-    std::function<void(struct Scene &)> arrange;
-    // What the user does once the window is there; nothing for faults met at start-up.
-    std::function<void(Scene &)> act;
-    // What the message must say (the file or printer and the reason).
-    std::vector<std::string> says;
-};
-
-// Everything one fault needs, ended with it.
+// Everything one fault needs, ended with it. Each step returns the scene, for the next.
 struct Scene {
     XClipboard clipboard;
     ProgramUnderTest program{DOVRANTE_E2E_EXECUTABLE};
     std::unique_ptr<FakeScheduler> scheduler;
     std::unique_ptr<SilentClipboardOwner> owner;
 
-    std::string dataFile() const { return program.dataFile(); }
     std::string bmpData() const { return program.file("Dovrante BMP Data"); }
     std::string inHome(const std::string &name) const { return program.home() + "/" + name; }
-
-    void putPicture(int width, int height)
+    Scene &text(const std::string &text)
     {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        clipboard.putImage(image, inHome("clip.png"));
+        clipboard.putText(text);
+        return *this;
     }
-    void click(const Place &place) { program.click(place); }
-    void makeFifo(const std::string &path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << path; }
-    void fillDataFile(std::size_t bytes) { std::ofstream(dataFile()) << std::string(bytes, 'x'); }
+    Scene &picture(int width, int height)
+    {
+        clipboard.putImage(painted(width, height, Qt::darkCyan), inHome("clip.png"));
+        return *this;
+    }
+    Scene &folder(const std::string &path)
+    {
+        fs::create_directories(path);
+        return *this;
+    }
+    Scene &fifo(const std::string &path)
+    {
+        EXPECT_EQ(::mkfifo(path.c_str(), 0644), 0) << path;
+        return *this;
+    }
+    // A limit on the size of files, and a data file of that size.
+    Scene &limit(long bytes, std::size_t dataBytes = 0)
+    {
+        program.setFileSizeLimit(bytes);
+        if (dataBytes > 0)
+            std::ofstream(program.dataFile()) << std::string(dataBytes, 'x');
+        return *this;
+    }
+    Scene &ownedBy(bool ownerDiesWhenAsked)
+    {
+        owner = std::make_unique<SilentClipboardOwner>(ownerDiesWhenAsked);
+        return *this;
+    }
+    Scene &printOn(Behaviour behaviour)
+    {
+        scheduler = std::make_unique<FakeScheduler>(behaviour);
+        program.setEnvironment("CUPS_SERVER", scheduler->socketPath());
+        return picture(64, 48);
+    }
+};
+
+// One fault and what the program must make of it.
+struct Fault {
+    std::string name;
+    // Prepares the program's folder, the clipboard and the environment before the start.
+    std::function<void(Scene &)> arrange;
+    // What the user does once the window is there; nothing for faults met at start-up.
+    std::function<void(Scene &)> act;
+    // What the message must say (the file or printer and the reason).
+    std::vector<std::string> says;
 };
 
 // Test names carry the fault's name; its functions say nothing when printed.
@@ -51,29 +78,18 @@ void PrintTo(const Fault &fault, std::ostream *out)
     *out << fault.name;
 }
 
-void printOn(Scene &s, FakeScheduler::Behaviour behaviour)
-{
-    s.scheduler = std::make_unique<FakeScheduler>(behaviour);
-    s.program.setEnvironment("CUPS_SERVER", s.scheduler->socketPath());
-    s.putPicture(64, 48);
-}
-
 // The data file's contents, or how it stands when it is not a file to read.
 std::string dataState(const Scene &s)
 {
-    const fs::path path = s.dataFile();
-    if (fs::is_fifo(path))
-        return "a FIFO";
-    return fs::exists(path) ? readFile(path) : "missing";
+    const fs::path path = s.program.dataFile();
+    return fs::is_fifo(path) ? "a FIFO" : fs::exists(path) ? readFile(path) : "missing";
 }
 
-class FaultsE2eTest : public ::testing::TestWithParam<Fault> {
-protected:
-    void SetUp() override { ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display"; }
-};
+using FaultsE2eTest = ::testing::TestWithParam<Fault>;
 
 TEST_P(FaultsE2eTest, IsReportedWithinSecondsAndLeavesTheProgramAndItsDataAsTheyWere)
 {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
     const Fault &fault = GetParam();
     Scene s;
     fault.arrange(s);
@@ -97,84 +113,55 @@ TEST_P(FaultsE2eTest, IsReportedWithinSecondsAndLeavesTheProgramAndItsDataAsThey
     }
 }
 
-const std::vector<Fault> Faults = {
-    {"SchedulerThatNeverAnswers",
-     [](Scene &s) { printOn(s, FakeScheduler::Behaviour::NeverAnswers); },
-     [](Scene &s) { s.click(Layout.cmdPrint); },
-     {"Nothing was printed", "CUPS scheduler at /tmp/dovrante-cups-", "did not answer"}},
-    {"SchedulerThatDropsEachConnection",
-     [](Scene &s) { printOn(s, FakeScheduler::Behaviour::DropsConnections); },
-     [](Scene &s) { s.click(Layout.cmdPrint); },
-     {"Nothing was printed", "CUPS scheduler at /tmp/dovrante-cups-", "did not answer"}},
+const auto Print = [](Scene &s) { s.program.click(ScreenLayout.cmdPrint); };
+const std::vector<std::string> NotPrinted{
+    "Nothing was printed", "CUPS scheduler at /tmp/dovrante-cups-", "did not answer"};
+const std::vector<std::string> TooLarge{"Dovrante Data.txt", "File too large"};
+const std::vector<std::string> NotAFile{"pipe.jpg", "not a regular file"};
+
+const Fault Faults[] = {
+    {"SchedulerThatNeverAnswers", [](Scene &s) { s.printOn(Behaviour::NeverAnswers); }, Print,
+     NotPrinted},
+    {"SchedulerThatDropsEachConnection", [](Scene &s) { s.printOn(Behaviour::DropsConnections); },
+     Print, NotPrinted},
     {"ClipboardNamesAJpgThatIsAFifo",
-     [](Scene &s) {
-         s.makeFifo(s.inHome("pipe.jpg"));
-         s.clipboard.putText(s.inHome("pipe.jpg"));
-     },
-     nullptr,
-     {"pipe.jpg", "not a regular file"}},
+     [](Scene &s) { s.fifo(s.inHome("pipe.jpg")).text(s.inHome("pipe.jpg")); }, nullptr, NotAFile},
     {"DataFileIsAFifo",
-     [](Scene &s) {
-         s.makeFifo(s.dataFile());
-         s.clipboard.putText("some text");
-     },
+     [](Scene &s) { s.fifo(s.program.dataFile()).text("some text"); },
      nullptr,
      {"Dovrante Data.txt", "not a regular file"}},
-    {"OpenOnAFifo",
+    {"OpenOnAFifo", [](Scene &s) { s.fifo(s.inHome("pipe.jpg")).picture(64, 48); },
      [](Scene &s) {
-         s.makeFifo(s.inHome("pipe.jpg"));
-         s.putPicture(64, 48);
-     },
-     [](Scene &s) {
-         s.click(Layout.cmdOpen);
+         s.program.click(ScreenLayout.cmdOpen);
          ASSERT_TRUE(s.program.answerDialog("Open Clip File", s.inHome("pipe.jpg")));
      },
-     {"pipe.jpg", "not a regular file"}},
+     NotAFile},
     {"DataFileAlreadyOverTheFileSizeLimit",
-     [](Scene &s) {
-         s.fillDataFile(150000);
-         s.program.setFileSizeLimit(100000);
-         s.clipboard.putText("some text");
-     },
-     nullptr,
-     {"Dovrante Data.txt", "File too large"}},
+     [](Scene &s) { s.limit(100000, 150000).text("some text"); }, nullptr, TooLarge},
     {"EntryThatCrossesTheFileSizeLimit",
-     [](Scene &s) {
-         s.fillDataFile(99990);
-         s.program.setFileSizeLimit(100000);
-         s.clipboard.putText("some text that does not fit under the limit");
-     },
-     nullptr,
-     {"Dovrante Data.txt", "File too large"}},
+     [](Scene &s) { s.limit(100000, 99990).text("some text that does not fit under the limit"); },
+     nullptr, TooLarge},
+    // The picture is 160 kB as a bitmap.
     {"PictureSavedPastTheFileSizeLimit",
-     [](Scene &s) {
-         fs::create_directories(s.bmpData());
-         s.program.setFileSizeLimit(50000);
-         s.putPicture(200, 200); // 160 kB as a bitmap
-     },
-     [](Scene &s) { s.click(Layout.cmdSave); },
+     [](Scene &s) { s.folder(s.bmpData()).limit(50000).picture(200, 200); },
+     [](Scene &s) { s.program.click(ScreenLayout.cmdSave); },
      {"Dovrante BMP Data", "File too large"}},
     {"ClipboardOwnerThatNeverHandsTheTextOver",
-     [](Scene &s) { s.owner = std::make_unique<SilentClipboardOwner>(false); },
+     [](Scene &s) { s.ownedBy(false); },
      nullptr,
      {"offers text", "Nothing was taken"}},
     {"ClipboardOwnerThatEndsWhenAskedForTheText",
-     [](Scene &s) { s.owner = std::make_unique<SilentClipboardOwner>(true); },
+     [](Scene &s) { s.ownedBy(true); },
      nullptr,
      {"offers text", "Nothing was taken"}},
     {"ClipboardNamesAJpgThatIsAFolder",
-     [](Scene &s) {
-         fs::create_directories(s.inHome("pictures.jpg"));
-         s.clipboard.putText(s.inHome("pictures.jpg"));
-     },
+     [](Scene &s) { s.folder(s.inHome("pictures.jpg")).text(s.inHome("pictures.jpg")); },
      nullptr,
      {"pictures.jpg", "is a folder"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultsE2eTest, ::testing::ValuesIn(Faults),
-                         [](const ::testing::TestParamInfo<Fault> &fault) {
-                             return fault.param.name;
-                         });
+                         [](const auto &fault) { return fault.param.name; });
 
 // Started where it cannot show a window, it says why on its error output and fails.
 struct Session {
@@ -188,18 +175,17 @@ void PrintTo(const Session &session, std::ostream *out)
     *out << session.name;
 }
 
-class NoDisplayE2eTest : public ::testing::TestWithParam<Session> {};
+using NoDisplayE2eTest = ::testing::TestWithParam<Session>;
 
 TEST_P(NoDisplayE2eTest, ItSaysWhyAndEndsWithAFailure)
 {
-    char pattern[] = "/tmp/dovrante-e2e-XXXXXX";
-    const std::string home = ::mkdtemp(pattern);
+    const QTemporaryDir folder("/tmp/dovrante-e2e-XXXXXX");
+    const std::string home = folder.path().toStdString();
     std::vector<std::string> argv{"env"};
     argv.insert(argv.end(), GetParam().environment.begin(), GetParam().environment.end());
     argv.insert(argv.end(), {"HOME=" + home, "XDG_RUNTIME_DIR=" + home, "sh", "-c",
                              "exec \"$0\" 2>&1", DOVRANTE_E2E_EXECUTABLE});
     const CommandResult result = run(argv);
-    fs::remove_all(home);
     EXPECT_EQ(result.exitCode, 1);
     for (const std::string &part : GetParam().says)
         EXPECT_NE(result.output.find(part), std::string::npos) << result.output;

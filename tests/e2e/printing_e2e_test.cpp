@@ -1,28 +1,21 @@
 #include "e2e_harness.h"
 
-#include <QPainter>
-
 #include <filesystem>
+#include <regex>
 #include <set>
-#include <sstream>
 
 namespace dovrante::e2e {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
-// Where the default queue's PDFs land: the test scheduler's folder (scripts/start-cups.sh).
-std::string pdfFolder()
-{
-    const char *folder = std::getenv("DOVRANTE_PDF_DIR");
-    return folder ? folder : "";
-}
-
+// The PDFs in the test scheduler's folder for the default queue (scripts/start-cups.sh).
 std::set<std::string> pdfsNow()
 {
     std::set<std::string> files;
     std::error_code ignored;
-    for (const auto &entry : fs::directory_iterator(pdfFolder(), ignored))
+    for (const auto &entry : fs::directory_iterator(std::getenv("DOVRANTE_PDF_DIR"), ignored))
         if (entry.path().extension() == ".pdf")
             files.insert(entry.path().string());
     return files;
@@ -38,20 +31,24 @@ bool isGreen(QColor c)
     return c.green() > 150 && c.red() < 90 && c.blue() < 90;
 }
 
-bool isPaper(QColor c)
-{
-    return c.red() > 240 && c.green() > 240 && c.blue() > 240;
-}
-
-// The part of the sheet that is not bare paper.
-QRect inkBounds(const QImage &page)
-{
+// The part of the sheet that is not bare paper, and how many of its pixels are not grey.
+struct Ink {
     QRect bounds;
+    int coloured = 0;
+};
+
+Ink inkOn(const QImage &page)
+{
+    Ink ink;
     for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            if (!isPaper(page.pixelColor(x, y)))
-                bounds |= QRect(x, y, 1, 1);
-    return bounds;
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            const auto [low, high] = std::minmax({c.red(), c.green(), c.blue()});
+            if (low <= 240)
+                ink.bounds |= QRect(x, y, 1, 1);
+            ink.coloured += high - low > 4;
+        }
+    return ink;
 }
 
 class PrintingE2eTest : public E2eTest {
@@ -59,7 +56,7 @@ protected:
     void SetUp() override
     {
         E2eTest::SetUp();
-        ASSERT_FALSE(pdfFolder().empty() || !std::getenv("CUPS_SERVER"))
+        ASSERT_TRUE(std::getenv("DOVRANTE_PDF_DIR") && std::getenv("CUPS_SERVER"))
             << "no test scheduler: run the tests with scripts/test.sh, which starts one";
         ASSERT_EQ(run({"lpstat", "-v", "Dovrante-PDF"}).exitCode, 0)
             << "no Dovrante-PDF queue on the test scheduler";
@@ -69,18 +66,33 @@ protected:
     // A picture whose first eighth along its long side is red and the rest green.
     void startWithPicture(int width, int height)
     {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::green);
-        QPainter painter(&image);
-        if (width > height)
-            painter.fillRect(0, 0, width / 8, height, Qt::red);
-        else
-            painter.fillRect(0, 0, width, height / 8, Qt::red);
-        painter.end();
-        startWith(image);
+        const QRect eighth =
+            width > height ? QRect(0, 0, width / 8, height) : QRect(0, 0, width, height / 8);
+        startWith(painted(width, height, Qt::green, {{eighth, Qt::red}}));
     }
 
-    // Prints the clip, as the buttons given press it, and waits for the job's PDF and the end.
+    // Prints the picture that startWithPicture() makes: the page, as long as the sheet, has the
+    // picture along that length and half as deep, with the red eighth at one end (turned, not
+    // squeezed). The page, and where its ink lies.
+    std::pair<QImage, QRect> printPicture(int width, int height)
+    {
+        startWithPicture(width, height);
+        const QImage page = render(print());
+        const QRect ink = inkOn(page).bounds;
+        const int sheetLong = std::max(page.width(), page.height());
+        const bool alongHeight = ink.height() >= ink.width();
+        const int inkLong = alongHeight ? ink.height() : ink.width();
+        EXPECT_GE(inkLong, sheetLong * 99 / 100) << "ink " << ink.width() << "x" << ink.height();
+        EXPECT_NEAR(alongHeight ? ink.width() : ink.height(), inkLong / 2.0, sheetLong * 0.03);
+        const QPoint centre = ink.center();
+        const QPoint step = (alongHeight ? QPoint(0, 1) : QPoint(1, 0)) * (inkLong * 9 / 20);
+        EXPECT_NE(isRed(page.pixelColor(centre - step)), isRed(page.pixelColor(centre + step)));
+        EXPECT_TRUE(isGreen(page.pixelColor(centre)));
+        return {page, ink};
+    }
+
+    // Prints the clip, as the keys given or else the button press it, and waits for the job's PDF
+    // and the program's end.
     std::string print(const std::vector<std::string> &keys = {})
     {
         if (keys.empty())
@@ -100,32 +112,19 @@ protected:
         waitUntil(
             [&] {
                 for (const std::string &file : pdfsNow())
-                    if (!m_before.count(file) && run({"pdfinfo", file}).exitCode == 0) {
+                    if (!m_before.count(file) && run({"pdfinfo", file}).exitCode == 0)
                         made = file;
-                        return true;
-                    }
-                return false;
+                return !made.empty();
             },
-            std::chrono::seconds(60));
+            60s);
         return made;
     }
 
-    int pageCount(const std::string &pdf)
-    {
-        std::istringstream lines(run({"pdfinfo", pdf}).output);
-        std::string line;
-        while (std::getline(lines, line))
-            if (line.rfind("Pages:", 0) == 0)
-                return std::atoi(line.c_str() + 6);
-        return 0;
-    }
-
-    // One page rendered at 36 dots per inch.
-    QImage render(const std::string &pdf, int page = 1)
+    // The first page rendered at 36 dots per inch.
+    QImage render(const std::string &pdf)
     {
         const std::string prefix = program.home() + "/page";
-        run({"pdftocairo", "-png", "-r", "36", "-singlefile", "-f", std::to_string(page), "-l",
-             std::to_string(page), pdf, prefix});
+        run({"pdftocairo", "-png", "-r", "36", "-singlefile", pdf, prefix});
         return QImage(QString::fromStdString(prefix + ".png"));
     }
 
@@ -135,42 +134,13 @@ private:
 
 TEST_F(PrintingE2eTest, AWidePictureComesOutTurnedAndFillsTheLandscapeWidth)
 {
-    startWithPicture(800, 400);
-    const std::string pdf = print();
-    ASSERT_FALSE(pdf.empty());
-
-    const QImage page = render(pdf);
-    ASSERT_FALSE(page.isNull());
-    const QRect ink = inkBounds(page);
-    // The landscape page is as long as the sheet; the picture spans that length, half as deep.
-    const int sheetLong = std::max(page.width(), page.height());
-    const bool alongHeight = ink.height() >= ink.width();
-    const int inkLong = alongHeight ? ink.height() : ink.width();
-    const int inkShort = alongHeight ? ink.width() : ink.height();
-    EXPECT_GE(inkLong, sheetLong * 99 / 100) << "ink " << ink.width() << "x" << ink.height();
-    EXPECT_NEAR(inkShort, inkLong / 2.0, sheetLong * 0.03);
-    // The red eighth lies at one end of the long side: the picture is turned, not squeezed.
-    const QPoint centre = ink.center();
-    const QPoint nearEnd = alongHeight ? QPoint(centre.x(), ink.top() + inkLong / 20)
-                                       : QPoint(ink.left() + inkLong / 20, centre.y());
-    const QPoint farEnd = alongHeight ? QPoint(centre.x(), ink.bottom() - inkLong / 20)
-                                      : QPoint(ink.right() - inkLong / 20, centre.y());
-    EXPECT_TRUE(isRed(page.pixelColor(nearEnd)) != isRed(page.pixelColor(farEnd)));
-    EXPECT_TRUE(isGreen(page.pixelColor(centre)));
+    printPicture(800, 400);
 }
 
 TEST_F(PrintingE2eTest, ATallPictureComesOutPortraitFromTheTopLeftCorner)
 {
-    startWithPicture(400, 800);
-    const std::string pdf = print();
-    ASSERT_FALSE(pdf.empty());
-
-    const QImage page = render(pdf);
-    ASSERT_FALSE(page.isNull());
-    ASSERT_GT(page.height(), page.width()) << "a portrait sheet";
-    const QRect ink = inkBounds(page);
-    EXPECT_GE(ink.height(), page.height() * 99 / 100);
-    EXPECT_NEAR(ink.width(), ink.height() / 2.0, page.height() * 0.03);
+    const auto [page, ink] = printPicture(400, 800);
+    EXPECT_GT(page.height(), page.width()) << "a portrait sheet";
     EXPECT_LE(ink.left(), 1);
     EXPECT_LE(ink.top(), 1);
     EXPECT_TRUE(isRed(page.pixelColor(ink.center().x(), ink.top() + ink.height() / 20)));
@@ -182,22 +152,11 @@ TEST_F(PrintingE2eTest, AfterTheToggleReadsBlackAndWhiteEnterPrintsAGreyPage)
     startWithPicture(400, 800);
     program.click(ScreenLayout.cmdColor);
     // The toggle leaves the focus on the print button.
-    const std::string pdf = print({"Return"});
-    ASSERT_FALSE(pdf.empty());
-
-    const QImage page = render(pdf);
+    const QImage page = render(print({"Return"}));
     ASSERT_FALSE(page.isNull());
-    ASSERT_FALSE(inkBounds(page).isEmpty()) << "a blank page";
-    int coloured = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x) {
-            const QColor c = page.pixelColor(x, y);
-            if (std::max({c.red(), c.green(), c.blue()}) -
-                    std::min({c.red(), c.green(), c.blue()}) >
-                4)
-                ++coloured;
-        }
-    EXPECT_EQ(coloured, 0);
+    const Ink ink = inkOn(page);
+    ASSERT_FALSE(ink.bounds.isEmpty()) << "a blank page";
+    EXPECT_EQ(ink.coloured, 0);
 }
 
 TEST_F(PrintingE2eTest, TextPrintsInTheFaceAndSizeOfTheTextView)
@@ -216,15 +175,10 @@ TEST_F(PrintingE2eTest, TextPrintsInTheFaceAndSizeOfTheTextView)
 
     // 10 points: Courier's letters advance 0.6 of the size, so "Dovrante" is 8 x 6 points wide.
     const std::string boxes = run({"pdftotext", "-bbox", pdf, "-"}).output;
-    const auto word = boxes.find(">Dovrante<");
-    ASSERT_NE(word, std::string::npos) << boxes;
-    const auto tagStart = boxes.rfind("<word", word);
-    const std::string tag = boxes.substr(tagStart, word - tagStart);
-    const auto number = [&tag](const std::string &name) {
-        const auto at = tag.find(name + "=\"");
-        return at == std::string::npos ? 0.0 : std::atof(tag.c_str() + at + name.size() + 2);
-    };
-    EXPECT_NEAR((number("xMax") - number("xMin")) / (8 * 0.6), 10.0, 0.3) << tag;
+    std::smatch word;
+    const std::regex tag(R"re(xMin="([\d.]+)"[^>]*xMax="([\d.]+)"[^>]*>Dovrante<)re");
+    ASSERT_TRUE(std::regex_search(boxes, word, tag)) << boxes;
+    EXPECT_NEAR((std::stod(word[2]) - std::stod(word[1])) / (8 * 0.6), 10.0, 0.3) << word[0];
 }
 
 TEST_F(PrintingE2eTest, LongTextGoesOnOverSeveralPagesAndWideLinesWrap)
@@ -238,12 +192,9 @@ TEST_F(PrintingE2eTest, LongTextGoesOnOverSeveralPagesAndWideLinesWrap)
             text += std::string(150, 'W') + " wrapped-end\n";
     }
     startWith(text);
-    const std::string pdf = print();
-    ASSERT_FALSE(pdf.empty());
-
-    // About 70 lines of 10-point text fit on an A4 page.
-    EXPECT_GE(pageCount(pdf), 3);
-    const std::string printed = run({"pdftotext", pdf, "-"}).output;
+    const std::string printed = run({"pdftotext", print(), "-"}).output;
+    // About 70 lines of 10-point text fit on an A4 page; each page ends in a form feed.
+    EXPECT_GE(count(printed, "\f"), 3u);
     for (const char *part : {"Line 001 of", "Line 100 of", "Line 200 of", "wrapped-end"})
         EXPECT_NE(printed.find(part), std::string::npos) << part;
 }
@@ -251,21 +202,10 @@ TEST_F(PrintingE2eTest, LongTextGoesOnOverSeveralPagesAndWideLinesWrap)
 TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJobIsMade)
 {
     // A large picture keeps the job in the making for a moment.
-    QImage image(7000, 7000, QImage::Format_RGB32);
-    image.fill(Qt::green);
-    startWith(image);
+    startWith(painted(7000, 7000, Qt::green));
     program.click(ScreenLayout.cmdPrint);
-
-    std::string window;
-    waitUntil(
-        [&] {
-            std::istringstream found(run({"xdotool", "search", "--onlyvisible", "--name",
-                                          "^Dovrante - RVMK Clipboard Print Utility$"})
-                                         .output);
-            return static_cast<bool>(std::getline(found, window)) && !window.empty();
-        },
-        // CUPS is asked first, and may still be busy with an earlier test's job.
-        std::chrono::seconds(20));
+    // CUPS is asked first, and may still be busy with an earlier test's job.
+    const std::string window = waitForWindowNamed("^Dovrante - RVMK Clipboard Print Utility$", 20s);
     ASSERT_FALSE(window.empty()) << "no status window appeared";
     // 7170 x 840 twips is 478 x 56 pixels, light yellow. The window is centred on the screen with
     // whatever frame the window manager gives it, so its inside lies a title bar's height lower.
@@ -289,7 +229,7 @@ TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJo
     EXPECT_GT(ink, 200);
 
     EXPECT_FALSE(waitForPdf().empty());
-    EXPECT_TRUE(program.waitForExit(std::chrono::seconds(30)));
+    EXPECT_TRUE(program.waitForExit(30s));
 }
 
 // A job that cannot be made: the reason is told, the status window closed, the program goes on.
@@ -319,11 +259,10 @@ TEST_P(RefusedPrintE2eTest, IsReportedAndTheProgramGoesOn)
     const std::string message = program.messageBoxText(box, clipboard);
     for (const std::string &part : r.says)
         EXPECT_NE(message.find(part), std::string::npos) << message;
-    EXPECT_TRUE(
-        run({"xdotool", "search", "--onlyvisible", "--name", "^Dovrante - RVMK"}).output.empty())
+    EXPECT_TRUE(waitForWindowNamed("^Dovrante - RVMK", 0ms).empty())
         << "the status window is still open";
     program.pressKeysIn(box, {"Return"});
-    EXPECT_TRUE(waitUntil([&] { return program.waitForWindowTitled("Dovrante", {}).empty(); }));
+    EXPECT_TRUE(waitUntil([&] { return program.waitForWindowTitled("Dovrante", 0ms).empty(); }));
     EXPECT_TRUE(program.running());
 }
 
