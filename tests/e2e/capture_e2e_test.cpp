@@ -64,8 +64,7 @@ const Start Starts[] = {
      {{"Dovrante", "\nBad format: 3\n"}, {"GetFormat number is", "\n3\n"}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Starts, StartE2eTest, ::testing::ValuesIn(Starts),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Starts, StartE2eTest, ::testing::ValuesIn(Starts), RowName);
 
 } // namespace
 } // namespace dovrante::e2e

@@ -76,8 +76,7 @@ const TextClip TextClips[] = {
     {"LongTextComingAfterTheWindow", "UTF8_STRING", longText("\n"), longText("\r\n")},
 };
 
-INSTANTIATE_TEST_SUITE_P(Texts, TextAtStartE2eTest, ::testing::ValuesIn(TextClips),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, TextAtStartE2eTest, ::testing::ValuesIn(TextClips), RowName);
 
 } // namespace
 } // namespace dovrante::e2e

@@ -205,6 +205,9 @@ std::string readFile(const std::string &path);
 // does not come.
 std::string waitForLine(const std::string &path, std::size_t n);
 
+// Names a table's test after its row's `name`.
+inline const auto RowName = [](const auto &row) { return std::string(row.param.name); };
+
 // A test of the real program on the display, with a clipboard and a fresh program folder.
 class E2eTest : public ::testing::Test {
 protected:

@@ -160,8 +160,7 @@ const Fault Faults[] = {
      {"pictures.jpg", "is a folder"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultsE2eTest, ::testing::ValuesIn(Faults),
-                         [](const auto &fault) { return fault.param.name; });
+INSTANTIATE_TEST_SUITE_P(Faults, FaultsE2eTest, ::testing::ValuesIn(Faults), RowName);
 
 // Started where it cannot show a window, it says why on its error output and fails.
 struct Session {
@@ -202,8 +201,7 @@ const Session Sessions[] = {
      {"no XWayland", "Start Dovrante in a session with XWayland"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Sessions, NoDisplayE2eTest, ::testing::ValuesIn(Sessions),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sessions, NoDisplayE2eTest, ::testing::ValuesIn(Sessions), RowName);
 
 } // namespace
 } // namespace dovrante::e2e

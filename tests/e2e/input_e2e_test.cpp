@@ -314,8 +314,7 @@ TEST_P(InputE2eTest, OneInputHasOneEffect)
     GetParam().inputAndEffect(*this);
 }
 
-INSTANTIATE_TEST_SUITE_P(Bindings, InputE2eTest, ::testing::ValuesIn(Bindings),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Bindings, InputE2eTest, ::testing::ValuesIn(Bindings), RowName);
 
 // On a display of its own with no window manager, where nobody else hands the window the focus.
 TEST(InputWithoutWindowManagerE2eTest, TheWindowTakesTheFocusAndEscapeWorksAtOnce)

@@ -274,8 +274,7 @@ const Refusal Refusals[] = {
      {"Dovrante-Refusing", "not accepting jobs"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Refusals, RefusedPrintE2eTest, ::testing::ValuesIn(Refusals),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusedPrintE2eTest, ::testing::ValuesIn(Refusals), RowName);
 
 } // namespace
 } // namespace dovrante::e2e

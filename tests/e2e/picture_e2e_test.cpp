@@ -104,8 +104,7 @@ const Picture Pictures[] = {
      .shiftThen = 1896 - 16384},
 };
 
-INSTANTIATE_TEST_SUITE_P(Pictures, PictureE2eTest, ::testing::ValuesIn(Pictures),
-                         [](const auto &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pictures, PictureE2eTest, ::testing::ValuesIn(Pictures), RowName);
 
 } // namespace
 } // namespace dovrante::e2e
