@@ -54,6 +54,18 @@ TEST(ClipboardFormatsTest, TypesGetStandardNumbersAndOthersNumbersFrom49152InOrd
     EXPECT_EQ(bestPictureType({"image/tiff", "text/plain"}, decodable), "");
 }
 
+// Asking Qt's plugins what they read is slow: it is left out when Qt reads every offered picture
+// type by itself.
+TEST(ClipboardFormatsTest, OnlyPictureTypesQtDoesNotReadItselfNeedItsPlugins)
+{
+    const Strings read = decodableImageTypes();
+    for (const std::string &type : builtInImageTypes())
+        EXPECT_NE(std::find(read.begin(), read.end(), type), read.end()) << type;
+    EXPECT_FALSE(needsImagePlugins({"TARGETS", "text/plain", "image/PNG; x=1", "image/x-ms-bmp",
+                                    "image/x-xpixmap", "image/tiff"}));
+    EXPECT_TRUE(needsImagePlugins({"image/png", "image/jpeg"}));
+}
+
 // Well-formed UTF-8 is taken as it is; anything else goes through Qt's decoder, which mends it.
 TEST(ClipboardPrefetchTest, TakesOnlyWellFormedUtf8AsItIsAndAsksForTextInQtsOrder)
 {

@@ -126,4 +126,26 @@ std::string bestPictureType(const std::vector<std::string> &offeredTypes,
     return {};
 }
 
+const std::vector<std::string> &builtInImageTypes()
+{
+    static const std::vector<std::string> types{"image/png",
+                                                "image/bmp",
+                                                "image/x-portable-bitmap",
+                                                "image/x-portable-graymap",
+                                                "image/x-portable-pixmap",
+                                                "image/x-xbitmap",
+                                                "image/x-xpixmap"};
+    return types;
+}
+
+bool needsImagePlugins(const std::vector<std::string> &offeredTypes)
+{
+    const std::vector<std::string> &builtIn = builtInImageTypes();
+    return std::any_of(offeredTypes.begin(), offeredTypes.end(), [&](const std::string &type) {
+        const std::string e = essence(type);
+        return e.starts_with("image/") && !isBmp(type) && e != "image/tiff" &&
+               e != "image/x-tiff" && std::find(builtIn.begin(), builtIn.end(), e) == builtIn.end();
+    });
+}
+
 } // namespace dovrante

@@ -14,4 +14,11 @@ std::vector<int> clipboardFormatNumbers(const std::vector<std::string> &offeredT
 std::string bestPictureType(const std::vector<std::string> &offeredTypes,
                             const std::vector<std::string> &decodableImages);
 
+// The image types Qt's picture loader reads without any plugin.
+const std::vector<std::string> &builtInImageTypes();
+
+// Whether some offered image type is neither read by Qt's loader itself nor known to be no
+// picture: only then must the plugins be asked which types they read.
+bool needsImagePlugins(const std::vector<std::string> &offeredTypes);
+
 } // namespace dovrante

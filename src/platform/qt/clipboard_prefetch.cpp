@@ -281,10 +281,13 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
             earlyPng = readPlainPng(*early, QImageReader::allocationLimit());
     }
 
-    // Finding the decodable types loads every image plugin: only done when a picture may be there.
+    // Finding the decodable types loads every image plugin (some milliseconds): only done when a
+    // picture of a type that Qt does not read by itself may be there.
     if (mayHoldPicture(snapshot.offered)) {
         applicationReady.wait();
-        snapshot.decodable = decodableImageTypes();
+        snapshot.decodableComplete = needsImagePlugins(snapshot.offered);
+        snapshot.decodable =
+            snapshot.decodableComplete ? decodableImageTypes() : builtInImageTypes();
     }
     const std::vector<int> formats = clipboardFormatNumbers(snapshot.offered, snapshot.decodable);
     const auto holds = [&formats](int format) {

@@ -16,8 +16,10 @@ namespace dovrante {
 struct ClipboardSnapshot {
     // The types offered, named as Qt names them ("text/plain" for the X11 string targets).
     std::vector<std::string> offered;
-    // The image types the picture loader decodes; found only when a picture is offered.
+    // The image types the picture loader decodes, found only when a picture is offered: all of
+    // them, or Qt's own alone when every offered picture type is one of those.
     std::vector<std::string> decodable;
+    bool decodableComplete = false;
     // Set when text was offered.
     std::optional<Result<std::string>> text;
     // Set when no text but a decodable picture was offered.

@@ -46,7 +46,7 @@ std::vector<int> QtClipboard::availableFormats()
         m_prefetch = nullptr;
         if (m_snapshot) {
             m_offered = m_snapshot->offered;
-            if (!m_snapshot->decodable.empty())
+            if (m_snapshot->decodableComplete)
                 m_decodable = m_snapshot->decodable;
         }
     }
@@ -60,6 +60,10 @@ std::vector<int> QtClipboard::availableFormats()
                 m_offered.push_back(fromQt(type));
         }
     }
+    // The snapshot's types decide about the pictures it holds; Qt's plugins are asked only when
+    // some other type needs them.
+    if (m_snapshot && !m_snapshot->decodable.empty())
+        return clipboardFormatNumbers(m_offered, m_snapshot->decodable);
     return clipboardFormatNumbers(m_offered,
                                   mayHoldPicture(m_offered) ? decodable() : NoDecodableTypes);
 }
