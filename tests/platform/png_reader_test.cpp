@@ -66,10 +66,18 @@ TEST(PngReaderTest, TakesPicturesExactlyAsQtReadsThem)
     QImage translucentPalette =
         picture(QImage::Format_ARGB32).convertToFormat(QImage::Format_Indexed8);
     const std::string rgb = pngOf(picture(QImage::Format_RGB32));
+    // A palette of two colours with pixels that point past it.
+    QImage pastThePalette(5, 3, QImage::Format_Indexed8);
+    pastThePalette.setColorTable({qRgb(1, 2, 3), qRgb(200, 100, 50)});
+    pastThePalette.fill(7);
+    pastThePalette.setPixel(1, 1, 1);
+    pastThePalette.setDotsPerMeterX(2000);
+    pastThePalette.setDotsPerMeterY(3000);
     const struct {
         const char *what;
         std::string bytes;
     } cases[] = {
+        {"indices past the palette", pngOf(pastThePalette)},
         {"colour", rgb},
         {"colour and alpha", pngOf(picture(QImage::Format_ARGB32))},
         {"grey", pngOf(picture(QImage::Format_Grayscale8))},

@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -134,9 +135,14 @@ Outcome decode(png_structp png, png_infop info, Source &source, int limitMegabyt
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     if (format == QImage::Format_Indexed8) {
-        // An index past the palette is shown as the first colour, as Qt's reader does.
+        // An index past the palette is shown as the first colour, as Qt's reader does. Such
+        // indices are rare: the largest one is found first, in a pass the compiler vectorises.
+        png_byte largest = 0;
         for (png_bytep row : rows)
             for (png_uint_32 x = 0; x < width; ++x)
+                largest = std::max(largest, row[x]);
+        for (png_bytep row : rows)
+            for (png_uint_32 x = 0; largest >= colours && x < width; ++x)
                 if (row[x] >= colours)
                     row[x] = 0;
     }
