@@ -1,3 +1,4 @@
+#include "platform/qt/byte_stream.h"
 #include "platform/qt/png_reader.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +6,8 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QPainter>
+
+#include <thread>
 
 namespace dovrante {
 namespace {
@@ -123,6 +126,29 @@ TEST(PngReaderTest, LeavesEveryOtherPictureToQt)
     };
     for (const auto &c : cases)
         EXPECT_FALSE(readPlainPng(c.bytes, c.limit)) << c.what;
+}
+
+// A large picture is decoded while its later parts are still coming from the clipboard.
+TEST(PngReaderTest, DecodesThePartsAsTheyComeAndNeedsThemAll)
+{
+    const std::string png = pngOf(picture(QImage::Format_ARGB32));
+    for (const std::size_t sent : {png.size(), png.size() - 5}) {
+        ByteStream stream;
+        std::thread owner([&] {
+            for (std::size_t at = 0; at < sent; at += 7)
+                stream.append(
+                    std::string_view(png).substr(at, std::min<std::size_t>(7, sent - at)));
+            stream.end();
+        });
+        const std::optional<PlainPng> read = readPlainPng(
+            [&](unsigned char *out, std::size_t length) { return stream.read(out, length); }, 1100);
+        owner.join();
+        ASSERT_EQ(read.has_value(), sent == png.size()) << sent;
+        if (read) {
+            EXPECT_EQ(read->image, QImage::fromData(QByteArray::fromStdString(png)));
+        }
+        EXPECT_EQ(stream.takeAll(), png.substr(0, sent));
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/qt/clipboard_prefetch.h"
 
 #include "platform/clipboard.h"
+#include "platform/qt/byte_stream.h"
 #include "platform/qt/clipboard_formats.h"
 #include "platform/qt/png_reader.h"
 #include "platform/qt/qt_clipboard.h"
@@ -15,9 +16,12 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <poll.h>
+#include <string_view>
+#include <thread>
 
 namespace dovrante {
 
@@ -102,9 +106,18 @@ public:
     // or does not answer in time.
     std::optional<std::string> fetch(xcb_atom_t target)
     {
+        std::string all;
+        if (!fetch(target, [&all](std::string_view part) { all += part; }))
+            return std::nullopt;
+        return all;
+    }
+
+    // The same, handed to `take` part by part as the parts come; false when it did not come whole.
+    bool fetch(xcb_atom_t target, const std::function<void(std::string_view)> &take)
+    {
         const xcb_window_t asked = owner();
         if (asked == XCB_WINDOW_NONE)
-            return std::nullopt;
+            return false;
         xcb_delete_property(m_connection, m_window, m_property);
         xcb_convert_selection(m_connection, m_window, m_clipboard, target, m_property,
                               XCB_CURRENT_TIME);
@@ -121,18 +134,19 @@ public:
             return true;
         });
         if (!notified || refused)
-            return std::nullopt;
+            return false;
 
         xcb_atom_t type = XCB_ATOM_NONE;
         std::string data;
         if (!readProperty(data, type))
-            return std::nullopt;
-        if (type != m_incr)
-            return data;
+            return false;
+        if (type != m_incr) {
+            take(data);
+            return true;
+        }
 
         // A large clip comes in parts: each is announced by a new value of the property, and
         // taking it (deleting the property) asks for the next; an empty part ends it.
-        data.clear();
         for (;;) {
             const bool more = waitFor(asked, [&](const xcb_generic_event_t &event) {
                 if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
@@ -143,10 +157,10 @@ public:
             });
             std::string part;
             if (!more || !readProperty(part, type))
-                return std::nullopt;
+                return false;
             if (part.empty())
-                return data;
-            data += part;
+                return true;
+            take(part);
         }
     }
 
@@ -269,16 +283,30 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
     }
 
     // A PNG, as screenshots come, is fetched and decoded by libpng at once, while Qt is still
-    // being set up. The owner is asked what the capture asks: only when no text is offered, as
-    // text comes first, and a PNG is the picture type taken whenever one is offered.
+    // being set up, and a large one is decoded on a thread of its own as its parts come in. The
+    // owner is asked what the capture asks: only when no text is offered, as text comes first,
+    // and a PNG is the picture type taken whenever one is offered.
+    bool fetchedEarly = false;
     std::optional<std::string> early;
     std::optional<PlainPng> earlyPng;
     const std::string earlyType = bestPictureType(snapshot.offered, {});
     if (mayHoldPicture(snapshot.offered) &&
         !holdsText(clipboardFormatNumbers(snapshot.offered, {})) && isPng(earlyType)) {
-        early = reader.fetch(reader.atom(targetOfType.at(earlyType)));
-        if (early)
-            earlyPng = readPlainPng(*early, QImageReader::allocationLimit());
+        ByteStream stream;
+        std::thread decoder([&] {
+            earlyPng = readPlainPng(
+                [&](unsigned char *out, std::size_t length) { return stream.read(out, length); },
+                QImageReader::allocationLimit());
+        });
+        const bool whole = reader.fetch(reader.atom(targetOfType.at(earlyType)),
+                                        [&](std::string_view part) { stream.append(part); });
+        stream.end();
+        decoder.join();
+        fetchedEarly = true;
+        if (whole)
+            early = stream.takeAll();
+        else
+            earlyPng.reset(); // what did not come whole is not shown, as before
     }
 
     // Finding the decodable types loads every image plugin (some milliseconds): only done when a
@@ -316,7 +344,8 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
         if (earlyPng && type == earlyType) {
             snapshot.picture = finish(std::move(*earlyPng));
         } else if (target != targetOfType.end() && target->second != "PIXMAP") {
-            const auto bytes = early && type == earlyType
+            // Asked for once only: an owner that did not answer is not waited for twice.
+            const auto bytes = fetchedEarly && type == earlyType
                                    ? std::move(early)
                                    : reader.fetch(reader.atom(target->second));
             if (!bytes || bytes->empty()) {

@@ -13,18 +13,10 @@ namespace dovrante {
 
 namespace {
 
-struct Source {
-    const std::string &bytes;
-    std::size_t at = 0;
-};
-
 void readSource(png_structp png, png_bytep out, png_size_t length)
 {
-    auto *source = static_cast<Source *>(png_get_io_ptr(png));
-    if (length > source->bytes.size() - source->at)
+    if (!(*static_cast<const PngBytes *>(png_get_io_ptr(png)))(out, length))
         png_error(png, "the picture ends early");
-    std::memcpy(out, source->bytes.data() + source->at, length);
-    source->at += length;
 }
 
 void ignoreWarning(png_structp, png_const_charp)
@@ -90,12 +82,13 @@ QImage::Format prepare(png_structp png, png_infop info, int depth, int colour)
 
 // libpng reports errors by longjmp back into this function: everything with a destructor lives in
 // the caller.
-Outcome decode(png_structp png, png_infop info, Source &source, int limitMegabytes,
+Outcome decode(png_structp png, png_infop info, const PngBytes &next, int limitMegabytes,
                std::vector<png_bytep> &rows, PlainPng &out)
 {
     if (setjmp(png_jmpbuf(png)))
         return Outcome::LeftToQt;
-    png_set_read_fn(png, &source, readSource);
+    png_set_read_fn(png, const_cast<PngBytes *>(&next), readSource);
+    png_set_sig_bytes(png, 8);
 #if defined(PNG_SET_OPTION_SUPPORTED) && defined(PNG_MAXIMUM_INFLATE_WINDOW)
     // As Qt's reader: pictures with an over-long distance code still decode.
     png_set_option(png, PNG_MAXIMUM_INFLATE_WINDOW, PNG_OPTION_ON);
@@ -154,9 +147,10 @@ Outcome decode(png_structp png, png_infop info, Source &source, int limitMegabyt
 
 } // namespace
 
-std::optional<PlainPng> readPlainPng(const std::string &bytes, int limitMegabytes)
+std::optional<PlainPng> readPlainPng(const PngBytes &next, int limitMegabytes)
 {
-    if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.data()), 0, 8))
+    unsigned char signature[8];
+    if (!next(signature, sizeof signature) || png_sig_cmp(signature, 0, sizeof signature))
         return std::nullopt;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -164,14 +158,27 @@ std::optional<PlainPng> readPlainPng(const std::string &bytes, int limitMegabyte
         png_destroy_read_struct(&png, nullptr, nullptr);
         return std::nullopt;
     }
-    Source source{bytes};
     std::vector<png_bytep> rows;
     PlainPng decoded;
-    const Outcome outcome = decode(png, info, source, limitMegabytes, rows, decoded);
+    const Outcome outcome = decode(png, info, next, limitMegabytes, rows, decoded);
     png_destroy_read_struct(&png, &info, nullptr);
     if (outcome != Outcome::Decoded)
         return std::nullopt;
     return decoded;
+}
+
+std::optional<PlainPng> readPlainPng(const std::string &bytes, int limitMegabytes)
+{
+    std::size_t at = 0;
+    return readPlainPng(
+        [&](unsigned char *out, std::size_t length) {
+            if (length > bytes.size() - at)
+                return false;
+            std::memcpy(out, bytes.data() + at, length);
+            at += length;
+            return true;
+        },
+        limitMegabytes);
 }
 
 } // namespace dovrante

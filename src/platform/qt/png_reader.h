@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,9 +19,14 @@ struct PlainPng {
     int dotsPerMeterY = 0;
 };
 
+// Gives the picture's next `length` bytes; false when they end first.
+using PngBytes = std::function<bool(unsigned char *out, std::size_t length)>;
+
 // The picture, pixel for pixel as Qt's reader would give it; nothing when the bytes are not such
 // a PNG, are damaged, or need more than `limitMegabytes` of memory, all of which are left to Qt's
-// reader and its messages.
+// reader and its messages. The bytes are read as the picture needs them, so a picture can be
+// decoded while its later parts are still coming.
+std::optional<PlainPng> readPlainPng(const PngBytes &next, int limitMegabytes);
 std::optional<PlainPng> readPlainPng(const std::string &bytes, int limitMegabytes);
 
 } // namespace dovrante
