@@ -155,6 +155,10 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     , m_twipsPerPixel(twipsPerPixel)
 {
     setObjectName(QStringLiteral("Form1"));
+    // The controls start from the tool bar's font, which their captions need anyway: a control
+    // made in another font makes that one ready too, at start-up. (Windows such as message boxes
+    // do not take it over.)
+    setFont(toQFont(Button().font));
 
     // Created back to front: the tool bar floats over the picture and the text view.
     Form1 &f = m_form;
