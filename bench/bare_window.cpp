@@ -22,9 +22,8 @@ int main(int argc, char *argv[])
         QFont font(QStringLiteral("MS Sans Serif"));
         font.setPointSizeF(8.25);
         int left = 100;
-        for (const char *caption :
-             {"Font", "P", "O", "Print", "Color", "C", "Reload", "F", "S", "SaveAs", "T", "B",
-              "Ideas", "_"}) {
+        for (const char *caption : {"Font", "P", "O", "Print", "Color", "C", "Reload", "F", "S",
+                                    "SaveAs", "T", "B", "Ideas", "_"}) {
             auto *button = new QPushButton(QString::fromLatin1(caption), &window);
             button->setFont(font);
             button->setGeometry(left, 6, 40, 20);
