@@ -40,13 +40,23 @@ inline std::string describe(const FontSpec &f)
     return text.str();
 }
 
-template <typename... Services>
-struct Implementing : Services... {};
-
-struct FakeDesktop
-    : Implementing<Screen, ProgramLocation, Clipboard, PictureFiles, Printer, InstalledPrinters,
-                   LegacyProfile, SettingsStore, FileDialog, FontDialog, MessageBox, FileSystem,
-                   Launcher, Clock, MousePointer, ProgramEnd, StatusWindowHost> {
+struct FakeDesktop : Screen,
+                     ProgramLocation,
+                     Clipboard,
+                     PictureFiles,
+                     Printer,
+                     InstalledPrinters,
+                     LegacyProfile,
+                     SettingsStore,
+                     FileDialog,
+                     FontDialog,
+                     MessageBox,
+                     FileSystem,
+                     Launcher,
+                     Clock,
+                     MousePointer,
+                     ProgramEnd,
+                     StatusWindowHost {
     Lines journal;
 
     // Pops the next scripted answer, or gives the fallback when none is left.
@@ -92,7 +102,11 @@ struct FakeDesktop
     PicturePtr clipPicture;
     std::string pictureError; // given when there is no picture to read
     int formatQueries = 0;
-    std::vector<int> availableFormats() override { return ++formatQueries, formats; }
+    std::vector<int> availableFormats() override
+    {
+        ++formatQueries;
+        return formats;
+    }
     Result<std::string> text() override
     {
         return textError.empty() ? Result<std::string>(clipText) : Failure{textError};
@@ -101,11 +115,17 @@ struct FakeDesktop
     {
         return clipPicture ? Result<PicturePtr>(clipPicture) : Failure{pictureError};
     }
-    void clear() override { holdText({}), formats.clear(); }
+    void clear() override { hold({}, {}, nullptr); }
     void setPicture(const PicturePtr &picture) override { holdPicture(picture); }
     // Fills the clipboard as a copy of text (text, OEM text), or of a picture (bitmap, DIB), would.
-    void holdText(const std::string &t) { formats = {1, 7}, clipText = t, clipPicture.reset(); }
-    void holdPicture(PicturePtr p) { formats = {2, 8}, clipText.clear(), clipPicture = p; }
+    void holdText(const std::string &t) { hold({1, 7}, t, nullptr); }
+    void holdPicture(PicturePtr p) { hold({2, 8}, {}, std::move(p)); }
+    void hold(std::vector<int> offered, std::string t, PicturePtr p)
+    {
+        formats = std::move(offered);
+        clipText = std::move(t);
+        clipPicture = std::move(p);
+    }
 
     std::map<std::string, PicturePtr> readable;
     std::map<std::string, std::string> loadErrors;
@@ -280,7 +300,8 @@ struct FakeDesktop
     StatusWindowLook statusLook; // the last shown
     void showAndPaint(const StatusWindowLook &look) override
     {
-        call("status shown: " + (statusLook = look).labelCaption);
+        statusLook = look;
+        call("status shown: " + look.labelCaption);
     }
     void close() override { call("status closed"); }
 };
