@@ -40,23 +40,14 @@ inline std::string describe(const FontSpec &f)
     return text.str();
 }
 
-struct FakeDesktop : Screen,
-                     ProgramLocation,
-                     Clipboard,
-                     PictureFiles,
-                     Printer,
-                     InstalledPrinters,
-                     LegacyProfile,
-                     SettingsStore,
-                     FileDialog,
-                     FontDialog,
-                     MessageBox,
-                     FileSystem,
-                     Launcher,
-                     Clock,
-                     MousePointer,
-                     ProgramEnd,
-                     StatusWindowHost {
+// Lists the services on few lines: the formatter gives each direct base a line of its own.
+template <typename... Services>
+struct Implementing : Services... {};
+
+struct FakeDesktop
+    : Implementing<Screen, ProgramLocation, Clipboard, PictureFiles, Printer, InstalledPrinters,
+                   LegacyProfile, SettingsStore, FileDialog, FontDialog, MessageBox, FileSystem,
+                   Launcher, Clock, MousePointer, ProgramEnd, StatusWindowHost> {
     Lines journal;
 
     // Pops the next scripted answer, or gives the fallback when none is left.
@@ -69,14 +60,13 @@ struct FakeDesktop : Screen,
         answers.pop_front();
         return answer;
     }
-    static MaybeFailure failIf(const std::string &error)
-    {
-        return error.empty() ? MaybeFailure() : MaybeFailure(Failure{error});
-    }
+    // Journals the line; an error makes the call fail with it.
     MaybeFailure call(const std::string &line, const std::string &error = {})
     {
         journal.push_back(line);
-        return failIf(error);
+        if (error.empty())
+            return std::nullopt;
+        return Failure{error};
     }
     // The journal's lines that start with the prefix.
     Lines lines(const std::string &prefix) const
@@ -140,7 +130,7 @@ struct FakeDesktop : Screen,
     {
         if (saveError.empty())
             saved[path] = &picture;
-        return failIf(saveError);
+        return call("save " + path, saveError);
     }
 
     // A Letter-like page, its printable area in twips in portrait; landscape swaps the two.
