@@ -100,7 +100,7 @@ TEST_F(ViewTest, DescriptionsAndTitleFollowTheModelAfterACapture)
 } // namespace
 } // namespace dovrante::test
 
-// The widget tests need a QApplication but no display: they run on Qt's offscreen platform.
+// The widget tests need a QApplication but no display: all tests run on Qt's offscreen platform.
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
