@@ -2,8 +2,6 @@
 #include "capture/sizes_report.h"
 #include "support/form_fixture.h"
 
-#include <functional>
-
 namespace dovrante::test {
 namespace {
 
@@ -19,40 +17,43 @@ TEST_F(CaptureTest, TextWinsOverAPictureAndIsShownInBlackAndWhiteAndRecorded)
     EXPECT_EQ(naming(f), (Lines{ClipKind::Text, Form1::DesignCaption, Form1::DesignCaption, ""}));
     expectShows(f, Shows::Text);
     // The view holds the text with CR LF breaks, as the text control reports it.
-    EXPECT_EQ(f.RichTextBox1.text, "first line\r\nsecond line");
-    EXPECT_EQ(f.cmdColor.caption, "B/W");
+    EXPECT_EQ((Lines{f.RichTextBox1.text, f.cmdColor.caption}),
+              (Lines{"first line\r\nsecond line", "B/W"}));
     EXPECT_EQ(journal, (Lines{"colourMode 1", "append /opt/Tools/Dovrante Data.txt"}));
 }
 
 TEST_F(CaptureTest, AClipThatCannotBeTakenIsReportedAndLeavesClipboardViewAndCaptionAlone)
 {
-    // Whether a picture is on show before, and the fault, which gives its description.
-    const std::pair<bool, std::function<std::string()>> cases[] = {
-        {true, [&] { return holdText(""), textError = "no text came"; }},
-        {false,
-         [&] {
-             return holdText("/gone/x.jpg"),
-                    loadErrors["/gone/x.jpg"] = "Cannot load the picture /gone/x.jpg: Gone";
-         }},
-        {false,
-         [&] {
-             return holdPicture(nullptr),
-                    pictureError = "The clipboard's picture cannot be shown: out of memory";
-         }},
+    // Whether a picture is on show before, then the clipboard at fault and what is said of it.
+    const struct {
+        bool pictureShown;
+        std::vector<int> offered;
+        std::string text, textError, says;
+    } cases[] = {
+        {true, {ClipFormat::Text}, "", "no text came", "no text came"},
+        {false, {ClipFormat::Text}, "/gone/x.jpg", "", "Cannot load the picture /gone/x.jpg: Gone"},
+        {false, {ClipFormat::Bitmap}, "", "", "The clipboard's picture cannot be shown: no memory"},
     };
-    for (const auto &[pictureShown, fault] : cases) {
+    for (const auto &c : cases) {
         textError.clear();
-        pictureShown ? holdPicture(makePicture(2540, 2540)) : holdText("shown before");
+        if (c.pictureShown)
+            holdPicture(makePicture(2540, 2540));
+        else
+            holdText("shown before");
         Form1 &f = started();
         const Lines before = naming(f);
-        const std::string shown = f.RichTextBox1.text, says = fault(), copied = clipText;
+        const std::string shown = f.RichTextBox1.text;
+        hold(c.offered, c.text, nullptr);
+        textError = c.textError;
+        loadErrors[c.text] = c.says;
+        pictureError = c.says;
         journal.clear();
         f.ReloadFromClipboard();
 
-        EXPECT_EQ(journal, Lines{"box " + says});
-        EXPECT_EQ(clipText, copied) << says;
+        EXPECT_EQ(journal, Lines{"box " + c.says});
+        EXPECT_EQ(clipText, c.text) << c.says;
         EXPECT_EQ(naming(f), before);
-        expectShows(f, pictureShown ? Shows::Picture : Shows::Text);
+        expectShows(f, c.pictureShown ? Shows::Picture : Shows::Text);
         EXPECT_EQ(f.RichTextBox1.text, shown);
     }
 }
@@ -67,29 +68,27 @@ TEST_F(CaptureTest, APictureIsShownInColourAtItsNaturalSizeUnderADateAndTimeName
     holdPicture(makePicture(2000 * 2540 / 96, 1500 * 2540 / 96));
     Form1 &f = started();
 
-    EXPECT_EQ(naming(f), (Lines{ClipKind::Picture, "20261205 035044.jpg", "20261205 035044.jpg",
-                                "20261205 035044.jpg"}));
+    const std::string name = "20261205 035044.jpg";
+    EXPECT_EQ(naming(f), (Lines{ClipKind::Picture, name, name, name}));
     expectShows(f, Shows::Picture);
-    EXPECT_EQ(f.cmdColor.caption, "Color");
     EXPECT_EQ(journal, Lines{"colourMode 2"}) << "and no record";
-    EXPECT_EQ(f.cmdSave.toolTip,
-              "Save the Screen Image to a file: /opt/Tools/Dovrante/BMP Data/20261205 035045.jpg");
+    EXPECT_EQ((Lines{f.cmdColor.caption, f.cmdSave.toolTip}),
+              (Lines{"Color", "Save the Screen Image to a file: "
+                              "/opt/Tools/Dovrante/BMP Data/20261205 035045.jpg"}));
     // One picture object, shared by the picture box and the image box.
-    EXPECT_EQ(f.Picture2.picture, clipPicture);
-    EXPECT_EQ(f.Image1.picture, clipPicture);
-
-    EXPECT_EQ((Place{f.Image1.width, f.Image1.height, f.Picture2.width, f.Picture2.height}),
-              (Place{30000, 22500, 30000, 22500}));
-    EXPECT_EQ(f.HScroll1.max, 30000 - 15005);
-    EXPECT_EQ(f.VScroll1.max, 22500 - 10765);
-    EXPECT_EQ((std::pair{f.HScroll1.top, f.VScroll1.left}), (std::pair{10765.0f, 15005.0f}));
+    EXPECT_EQ((std::pair{f.Picture2.picture, f.Image1.picture}),
+              (std::pair{clipPicture, clipPicture}));
+    // Shown whole; the scroll bars reach its far edges and lie along the viewport's.
+    EXPECT_EQ(std::tuple(f.Image1.width, f.Image1.height, f.Picture2.width, f.Picture2.height,
+                         f.HScroll1.max, f.VScroll1.max, f.HScroll1.top, f.VScroll1.left),
+              std::tuple(30000.0f, 22500.0f, 30000.0f, 22500.0f, 30000 - 15005, 22500 - 10765,
+                         10765.0f, 15005.0f));
 
     // A new picture scrolls back to the top left.
     f.HScroll1.value = 100;
     f.HScroll1_Change();
     f.ReloadFromClipboard();
-    EXPECT_EQ(f.HScroll1.value, 0);
-    EXPECT_EQ(f.Picture2.left, 0);
+    EXPECT_EQ(std::pair(f.HScroll1.value, f.Picture2.left), std::pair(int16_t(0), 0.0f));
 }
 
 TEST_F(CaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
@@ -101,8 +100,8 @@ TEST_F(CaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
     // Last year's name is neither this year's nor the design caption: it stays too.
     setNow(DateTime{2027, 1, 1, 0, 0, 1});
     f.ReloadFromClipboard();
-    EXPECT_EQ(naming(f), (Lines{ClipKind::Picture, "20261231 235959.jpg", "20261231 235959.jpg",
-                                "20261231 235959.jpg"}));
+    const std::string name = "20261231 235959.jpg";
+    EXPECT_EQ(naming(f), (Lines{ClipKind::Picture, name, name, name}));
 
     // A typed caption survives a picture capture.
     f.caption = "holiday.jpg";
@@ -126,8 +125,7 @@ TEST_F(CaptureTest, ATextEndingInDotJpgShowsThatFilesPicture)
     Form1 &f = started();
     EXPECT_EQ(naming(f),
               (Lines{ClipKind::Picture, "/home/me/Photo.JPG", "/home/me/Photo.JPG", ""}));
-    EXPECT_EQ(f.Picture2.picture, photo);
-    EXPECT_EQ(clipPicture, photo);
+    EXPECT_EQ((std::pair{f.Picture2.picture, clipPicture}), (std::pair{photo, photo}));
     EXPECT_EQ(journal, Lines{"colourMode 2"}) << "the name is not recorded as text";
 }
 
@@ -155,24 +153,11 @@ TEST_F(CaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
         formatQueries = 0;
         f.ReloadFromClipboard();
 
-        EXPECT_EQ(f.clipKind, c.kind);
-        EXPECT_EQ(formatQueries, 1);
+        EXPECT_EQ(std::pair(f.clipKind, formatQueries), std::pair(c.kind, 1));
         EXPECT_EQ(journal, c.boxes);
         expectShows(f, Shows::Text);
-        EXPECT_EQ(f.RichTextBox1.text, "shown before");
-        EXPECT_EQ(f.cmdColor.caption, "B/W");
+        EXPECT_EQ((Lines{f.RichTextBox1.text, f.cmdColor.caption}), (Lines{"shown before", "B/W"}));
     }
-}
-
-TEST_F(CaptureTest, TheReloadButtonAndCtrlF5CaptureAndOtherPressesDoNot)
-{
-    Form1 &f = started();
-    holdText("again");
-    f.Picture1_MouseDown(MouseButton::Left);
-    f.Image1_MouseDown(MouseButton::Middle);
-    f.cmdReload_Click();
-    f.Form_KeyDown(KeyCode::F5, ShiftState::Ctrl);
-    EXPECT_EQ(lines("append").size(), 2u);
 }
 
 TEST_F(CaptureTest, TheToggleFoldsTheToolbarAndTheFontButtonsShowOnlyWithText)
@@ -182,40 +167,43 @@ TEST_F(CaptureTest, TheToggleFoldsTheToolbarAndTheFontButtonsShowOnlyWithText)
     for (const auto &[shown, word] : {std::pair{false, "+"}, {true, "_"}}) {
         f.txtMin_Click();
         expectToolbar(f, shown);
-        EXPECT_EQ((std::pair{f.cmdFont.visible, f.cmdFontP.visible}), (std::pair{shown, shown}));
-        EXPECT_EQ((Lines{f.cmdMin.caption, f.txtMin.text}), (Lines{word, word}));
-        EXPECT_TRUE(f.txtMin.visible);
-        EXPECT_FALSE(f.cmdMin.visible);
+        // The font buttons fold with the bar; the toggle is the text box, never the button.
+        EXPECT_EQ(std::tuple(f.cmdFont.visible, f.cmdFontP.visible, f.txtMin.visible,
+                             f.cmdMin.visible, f.cmdMin.caption, f.txtMin.text),
+                  std::tuple(shown, shown, true, false, word, word));
     }
     // A capture of neither text nor picture leaves the text view on show, not its buttons.
     formats = {};
     f.ReloadFromClipboard();
     f.ToggleToolbar();
     f.ToggleToolbar();
-    EXPECT_TRUE(f.cmdPrint.visible);
-    EXPECT_FALSE(f.cmdFont.visible);
-    EXPECT_FALSE(f.cmdFontP.visible);
+    EXPECT_EQ(std::tuple(f.cmdPrint.visible, f.cmdFont.visible, f.cmdFontP.visible),
+              std::tuple(true, false, false));
 
     // A text capture shows the font buttons even while the tool bar is folded.
     f.ToggleToolbar();
     holdText("now text");
     f.ReloadFromClipboard();
-    EXPECT_TRUE(f.cmdFont.visible);
-    EXPECT_FALSE(f.cmdPrint.visible);
+    EXPECT_EQ(std::pair(f.cmdFont.visible, f.cmdPrint.visible), std::pair(true, false));
 }
 
-TEST_F(CaptureTest, APressOnThePictureReportsItsSizesAndTheControlsAreNamed)
+TEST_F(CaptureTest, PressesOnThePictureReportItsSizesAndTheReloadButtonAndCtrlF5Capture)
 {
     holdPicture(makePicture(2540, 2540));
     Form1 &f = started();
     journal.clear();
+    // The right button captures instead, as do the reload button and Ctrl+F5.
     for (int button : {MouseButton::Left, MouseButton::Middle, MouseButton::Right})
         f.Picture2_MouseDown(button);
-    // The right button captures instead.
-    ASSERT_EQ(journal.size(), 3u);
-    EXPECT_EQ(journal[0], journal[1]);
-    EXPECT_TRUE(journal[1].ends_with("Image1:\t0\t0\t1440\t1440\r\n | Test: Picture Sizes"));
-    EXPECT_EQ(journal[2], "colourMode 2");
+    f.Picture1_MouseDown(MouseButton::Left);
+    f.Image1_MouseDown(MouseButton::Middle);
+    f.cmdReload_Click();
+    f.Form_KeyDown(KeyCode::F5, ShiftState::Ctrl);
+    const std::string report = picturesSizesReport(f.Picture1, f.Picture2, f.Image1);
+    EXPECT_TRUE(report.ends_with("Image1:\t0\t0\t1440\t1440\r\n"));
+    EXPECT_EQ(journal, (Lines{"box " + report + " | Test: Picture Sizes",
+                              "box " + report + " | Test: Picture Sizes", "colourMode 2",
+                              "colourMode 2", "colourMode 2"}));
     EXPECT_EQ((Lines{f.Picture1.toolTip, f.Picture2.toolTip, f.Image1.toolTip}),
               (Lines{"Picture1", "Picture2", "Image1"}));
 }
@@ -223,9 +211,11 @@ TEST_F(CaptureTest, APressOnThePictureReportsItsSizesAndTheControlsAreNamed)
 TEST(SizesReportTest, ListsThePictureControlsTabSeparatedInGeneralNumbers)
 {
     Control picture1, picture2, image1;
-    picture1.left = 360, picture1.top = 840, picture1.width = 1935, picture1.height = 1935;
-    picture2.left = -500, picture2.width = 3000, picture2.height = 2000;
-    image1.width = 1234.5f, image1.height = 1.0f / 3.0f;
+    std::tie(picture1.left, picture1.top, picture1.width, picture1.height) =
+        std::tuple(360.0f, 840.0f, 1935.0f, 1935.0f);
+    std::tie(picture2.left, picture2.width, picture2.height) =
+        std::tuple(-500.0f, 3000.0f, 2000.0f);
+    std::tie(image1.width, image1.height) = std::tuple(1234.5f, 1.0f / 3.0f);
     EXPECT_EQ(picturesSizesReport(picture1, picture2, image1),
               " \tTop\tLeft\tHeight\tWidth\r\n"
               "Picture1:\t840\t360\t1935\t1935\r\n"
@@ -233,23 +223,22 @@ TEST(SizesReportTest, ListsThePictureControlsTabSeparatedInGeneralNumbers)
               "Image1:\t0\t0\t0.3333333\t1234.5\r\n");
 }
 
-TEST(ScrollSetupTest, RangeAndStepsFollowPictureAndViewport)
+TEST(ScrollSetupTest, RangeStepsAndOffsetsFollowPictureAndViewport)
 {
-    // Overhang of 1000 twips on a picture 2000 twips wide.
+    // Overhang of 1000 twips on a picture 2000 twips wide; just inside the 16-bit limit the values
+    // are exact.
     EXPECT_EQ(computeScrollSetup(2000, 1000), (ScrollSetup{1000, 1000, 20, 1}));
-    // Exactly the viewport's size: nothing to scroll; smaller: the maximum is negative.
-    EXPECT_EQ(computeScrollSetup(1935, 1935).max, 0);
-    EXPECT_EQ(computeScrollSetup(3000, 15005).max, -12005);
+    EXPECT_EQ(computeScrollSetup(32767 + 1000, 1000), (ScrollSetup{32767, 1000, 338, 1}));
+    // Exactly the viewport's size: nothing to scroll; smaller: the maximum is negative; fractions
+    // are cut.
+    for (const auto &[length, viewport, max] :
+         {std::tuple{1935.0f, 1935.0f, 0}, {3000.0f, 15005.0f, -12005}, {1000.5f, 0.0f, 1000}})
+        EXPECT_EQ(computeScrollSetup(length, viewport).max, max) << length;
     // Steps round halves to even; a picture under 50 twips still gets a step the bar accepts.
     for (const auto &[length, step] : {std::pair{150.0f, 2}, {250.0f, 2}, {350.0f, 4}, {30.0f, 1}})
         EXPECT_EQ(computeScrollSetup(length, 1000).smallChange, step) << length;
-    EXPECT_EQ(computeScrollSetup(1000.5f, 0).max, 1000);
-    // Just inside the 16-bit limit the values are exact.
-    EXPECT_EQ(computeScrollSetup(32767 + 1000, 1000), (ScrollSetup{32767, 1000, 338, 1}));
-}
 
-TEST(ScrollSetupTest, ABarValueMovesThePictureByItsNegationInACoarserUnitWhenTooLarge)
-{
+    // A bar value moves the picture by its negation, in a coarser unit when too large.
     const ScrollSetup exact = computeScrollSetup(2000, 1000);
     EXPECT_EQ(pictureOffset(500, exact, 1000), -500.0f);
     EXPECT_EQ(pictureOffset(-300, exact, -300), 300.0f);

@@ -26,7 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-TEST(ClipboardFormatsTest, TypesGetStandardNumbersAndOthersNumbersFrom49152InOrder)
+TEST(ClipboardFormatsTest, TypesGetStandardNumbersOthersFrom49152AndOnlyUnreadTypesNeedPlugins)
 {
     const Strings decodable{"image/png", "image/jpeg", "image/bmp", "image/gif", "image/tiff"};
     const std::pair<Strings, std::vector<int>> cases[] = {
@@ -52,12 +52,9 @@ TEST(ClipboardFormatsTest, TypesGetStandardNumbersAndOthersNumbersFrom49152InOrd
     EXPECT_EQ(bestPictureType({"image/jpeg", "image/bmp", "image/png"}, decodable), "image/png");
     EXPECT_EQ(bestPictureType({"image/gif"}, decodable), "image/gif");
     EXPECT_EQ(bestPictureType({"image/tiff", "text/plain"}, decodable), "");
-}
 
-// Asking Qt's plugins what they read is slow: it is left out when Qt reads every offered picture
-// type by itself.
-TEST(ClipboardFormatsTest, OnlyPictureTypesQtDoesNotReadItselfNeedItsPlugins)
-{
+    // Asking Qt's plugins what they read is slow: it is left out when Qt reads every offered
+    // picture type by itself.
     const Strings read = decodableImageTypes();
     for (const std::string &type : builtInImageTypes())
         EXPECT_NE(std::find(read.begin(), read.end(), type), read.end()) << type;
@@ -122,19 +119,23 @@ std::string contents(const std::string &path)
     return text.str();
 }
 
-class QtServicesTest : public ::testing::Test {
-protected:
-    QTemporaryDir temp;
-    const std::string root = temp.path().toStdString();
-};
-
-TEST_F(QtServicesTest, FileDialogsKeepEmptyPatternsAndOpenWhereTheNameSays)
+// Whether the service failed, saying which file.
+bool names(const MaybeFailure &failure, const std::string &path)
 {
+    return failure && failure->description.find(path) != std::string::npos;
+}
+
+// The real services against one temporary folder: dialogs, disk, processes and settings.
+TEST(QtServicesTest, WorkOnTheRealDiskProcessesAndSettingsFile)
+{
+    const QTemporaryDir temp;
+    const std::string root = temp.path().toStdString();
+
+    // File dialogs keep empty patterns and open where the name says.
     EXPECT_EQ(qtNameFilters("All Files (*.*)|*.*|JPG Files (*.jpg)|"),
               (QStringList{"All Files (*.*) (*)", "JPG Files (*.jpg) (*.jpg)"}));
     EXPECT_EQ(qtNameFilters("Pictures|*.png; *.gif|Anything|"),
               (QStringList{"Pictures (*.png *.gif)", "Anything (*)"}));
-
     FileDialogRequest request;
     request.initialFolder = root;
     request.initialFileName = "*.txt";
@@ -144,38 +145,27 @@ TEST_F(QtServicesTest, FileDialogsKeepEmptyPatternsAndOpenWhereTheNameSays)
     EXPECT_EQ(fileDialogStart(request).fileName, "x.jpg");
     request.initialFileName = root + "/gone/*.*";
     EXPECT_EQ(QDir(fileDialogStart(request).folder), QDir::home());
-}
 
-TEST_F(QtServicesTest, TheDiskWritesWholeAndAppendsOnlyToRegularFiles)
-{
+    // The disk writes whole, and appends only to regular files.
     LocalFileSystem files;
     fs::create_directories(root + "/.hidden");
     EXPECT_EQ(files.attributes(root + "/.hidden/"), 16 | 2) << "named with its trailing slash";
     EXPECT_EQ(files.attributes(root + "/missing.txt"), std::nullopt);
-
     const std::string path = root + "/clip.txt";
     EXPECT_FALSE(files.writeWhole(path, "new\r\n"));
     EXPECT_EQ(files.attributes(path), 32);
     EXPECT_EQ(contents(path), "new\r\n");
-    const MaybeFailure onFolder = files.writeWhole(root + "/.hidden", "x");
-    ASSERT_TRUE(onFolder);
-    EXPECT_NE(onFolder->description.find(root + "/.hidden"), std::string::npos);
     // Nothing half-written is left beside the target.
+    EXPECT_TRUE(names(files.writeWhole(root + "/.hidden", "x"), root + "/.hidden"));
     EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2);
-
     EXPECT_FALSE(files.append(path, "two\r\n"));
     EXPECT_EQ(contents(path), "new\r\ntwo\r\n");
     // A FIFO would make the write wait for a reader.
     ASSERT_EQ(::mkfifo((root + "/pipe").c_str(), 0644), 0);
-    for (const std::string &notAFile : {root + "/pipe", root + "/.hidden"}) {
-        const MaybeFailure refused = files.append(notAFile, "x");
-        ASSERT_TRUE(refused) << notAFile;
-        EXPECT_NE(refused->description.find(notAFile), std::string::npos);
-    }
-}
+    for (const std::string &notAFile : {root + "/pipe", root + "/.hidden"})
+        EXPECT_TRUE(names(files.append(notAFile, "x"), notAFile));
 
-TEST_F(QtServicesTest, APathWithShellCharactersIsOneArgumentAndRunsNothingElse)
-{
+    // A path with shell characters is one argument and runs nothing else.
     FakeDesktop location;
     location.folder = root;
     const std::string record = root + "/record";
@@ -183,7 +173,6 @@ TEST_F(QtServicesTest, APathWithShellCharactersIsOneArgumentAndRunsNothingElse)
                                       << ".part'; mv '" << record << ".part' '" << record << "'\n";
     fs::permissions(root + "/Recorder", fs::perms::owner_all);
     ProcessLauncher launcher(location);
-
     const std::string marker = root + "/ran";
     const std::string argument =
         root + "/my \"q\" dir; touch " + marker + " $(touch " + marker + ")'";
@@ -193,10 +182,8 @@ TEST_F(QtServicesTest, APathWithShellCharactersIsOneArgumentAndRunsNothingElse)
     EXPECT_EQ(contents(record), "1|" + argument + "|");
     EXPECT_FALSE(fs::exists(marker));
     EXPECT_EQ(launcher.start(record, "/x", 2)->description, "the program is not executable");
-}
 
-TEST_F(QtServicesTest, SettingsKeepFoldersExactlyAndReadHandEditedCommas)
-{
+    // Settings keep folders exactly and read hand-edited commas.
     qputenv("XDG_CONFIG_HOME", temp.path().toUtf8());
     QtSettingsStore settings;
     EXPECT_EQ(settings.setting("Dovrante", "Setting", "ImageFolder", "/default/"), "/default/");

@@ -40,6 +40,7 @@ inline std::string describe(const FontSpec &f)
     return text.str();
 }
 
+// Lists the services on few lines: the formatter gives each direct base a line of its own.
 template <typename... Services>
 struct Implementing : Services... {};
 
@@ -59,14 +60,13 @@ struct FakeDesktop
         answers.pop_front();
         return answer;
     }
-    static MaybeFailure failIf(const std::string &error)
-    {
-        return error.empty() ? MaybeFailure() : MaybeFailure(Failure{error});
-    }
+    // Journals the line; an error makes the call fail with it.
     MaybeFailure call(const std::string &line, const std::string &error = {})
     {
         journal.push_back(line);
-        return failIf(error);
+        if (error.empty())
+            return std::nullopt;
+        return Failure{error};
     }
     // The journal's lines that start with the prefix.
     Lines lines(const std::string &prefix) const
@@ -92,7 +92,11 @@ struct FakeDesktop
     PicturePtr clipPicture;
     std::string pictureError; // given when there is no picture to read
     int formatQueries = 0;
-    std::vector<int> availableFormats() override { return ++formatQueries, formats; }
+    std::vector<int> availableFormats() override
+    {
+        ++formatQueries;
+        return formats;
+    }
     Result<std::string> text() override
     {
         return textError.empty() ? Result<std::string>(clipText) : Failure{textError};
@@ -101,11 +105,17 @@ struct FakeDesktop
     {
         return clipPicture ? Result<PicturePtr>(clipPicture) : Failure{pictureError};
     }
-    void clear() override { holdText({}), formats.clear(); }
+    void clear() override { hold({}, {}, nullptr); }
     void setPicture(const PicturePtr &picture) override { holdPicture(picture); }
     // Fills the clipboard as a copy of text (text, OEM text), or of a picture (bitmap, DIB), would.
-    void holdText(const std::string &t) { formats = {1, 7}, clipText = t, clipPicture.reset(); }
-    void holdPicture(PicturePtr p) { formats = {2, 8}, clipText.clear(), clipPicture = p; }
+    void holdText(const std::string &t) { hold({1, 7}, t, nullptr); }
+    void holdPicture(PicturePtr p) { hold({2, 8}, {}, std::move(p)); }
+    void hold(std::vector<int> offered, std::string t, PicturePtr p)
+    {
+        formats = std::move(offered);
+        clipText = std::move(t);
+        clipPicture = std::move(p);
+    }
 
     std::map<std::string, PicturePtr> readable;
     std::map<std::string, std::string> loadErrors;
@@ -120,7 +130,7 @@ struct FakeDesktop
     {
         if (saveError.empty())
             saved[path] = &picture;
-        return failIf(saveError);
+        return call("save " + path, saveError);
     }
 
     // A Letter-like page, its printable area in twips in portrait; landscape swaps the two.
@@ -280,7 +290,8 @@ struct FakeDesktop
     StatusWindowLook statusLook; // the last shown
     void showAndPaint(const StatusWindowLook &look) override
     {
-        call("status shown: " + (statusLook = look).labelCaption);
+        statusLook = look;
+        call("status shown: " + look.labelCaption);
     }
     void close() override { call("status closed"); }
 };

@@ -68,7 +68,6 @@ TEST_F(ViewTest, OneLetterButtonsAndTheToggleAreNamedByWhatTheirTooltipsSay)
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(said(widget, QAccessible::Name), name) << caption.toStdString();
         EXPECT_EQ(said(widget, QAccessible::Description), shownToolTip(widget));
-        EXPECT_EQ(static_cast<QPushButton *>(widget)->text(), caption) << "the caption stays";
     }
     // The path after the leading phrase is told as the description only, and shown as it is.
     EXPECT_EQ(said(button("T"), QAccessible::Description),
@@ -100,7 +99,7 @@ TEST_F(ViewTest, DescriptionsAndTitleFollowTheModelAfterACapture)
 } // namespace
 } // namespace dovrante::test
 
-// The widget tests need a QApplication but no display: they run on Qt's offscreen platform.
+// The widget tests need a QApplication but no display: all tests run on Qt's offscreen platform.
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
