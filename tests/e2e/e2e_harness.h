@@ -49,7 +49,6 @@ struct CommandResult {
     std::string output; // standard output only
 };
 
-// Runs a command to its end, with the input on its standard input.
 inline CommandResult run(const std::vector<std::string> &argv, const std::string &input = {})
 {
     QProcess process;
@@ -83,7 +82,6 @@ inline std::vector<std::string> lines(const std::string &text)
     return found;
 }
 
-// A file's contents, or an empty string.
 inline std::string readFile(const std::string &path)
 {
     std::ostringstream contents;
@@ -99,7 +97,6 @@ inline std::string waitForLine(const std::string &path, std::size_t n)
     return found.size() > n ? found[n] : std::string();
 }
 
-// How often the part occurs in the text.
 inline std::size_t count(const std::string &text, const std::string &part)
 {
     std::size_t n = 0;
@@ -131,7 +128,6 @@ inline std::string waitForWindowNamed(const std::string &pattern,
     return found;
 }
 
-// X, Y, WIDTH and HEIGHT of a window.
 inline std::map<std::string, int> windowGeometry(const std::string &window)
 {
     std::map<std::string, int> g;
@@ -166,13 +162,11 @@ class XClipboard {
 public:
     XClipboard() { clear(); }
     ~XClipboard() { signalOwners(SIGTERM); }
-    // No owner: nothing on offer.
     void clear()
     {
         signalOwners(SIGTERM);
         waitUntil([] { return !signalOwners(0); });
     }
-    // An owner that offers the bytes as this one type.
     void put(const std::string &bytes, const std::string &type = "UTF8_STRING")
     {
         clear();
@@ -180,7 +174,6 @@ public:
         waitUntil([&] { return !read(type).empty(); });
     }
     void put(const QImage &picture) { put(png(picture), "image/png"); }
-    // What the owner hands out for the type, or an empty string.
     std::string read(const std::string &type = "UTF8_STRING")
     {
         const CommandResult result =
@@ -292,7 +285,6 @@ public:
         const std::string name = run({"xdotool", "getwindowname", m_window}).output;
         return name.substr(0, name.find('\n'));
     }
-    // A window of the program with exactly this title (a message box).
     std::string waitForWindowTitled(const std::string &title,
                                     std::chrono::milliseconds timeout = 10s)
     {
@@ -334,7 +326,6 @@ public:
         run({"xdotool", "windowfocus", "--sync", window});
         run({"xdotool", "type", "--delay", "15", "--", text});
     }
-    // Focuses the window and presses the xdotool key names.
     void pressKeysIn(const std::string &window, const std::vector<std::string> &keys)
     {
         run({"xdotool", "windowfocus", "--sync", window});
@@ -351,7 +342,6 @@ public:
         run({"xdotool", "mousemove", std::to_string(x), std::to_string(y)});
         run({"xdotool", "click", std::to_string(button)});
     }
-    // Clicks the middle of a control of the window's layout.
     void click(const Place &place, int button = 1)
     {
         const QPoint middle = pixels(place).center();
@@ -375,7 +365,6 @@ inline void writeRecorder(const std::string &path, const std::string &log)
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
 }
 
-// A picture of one colour with rectangles of others painted on it.
 inline QImage painted(int width, int height, QColor colour,
                       const std::vector<std::pair<QRect, QColor>> &parts = {})
 {
@@ -409,7 +398,6 @@ inline bool near(QColor actual, QColor expected)
            std::abs(actual.blue() - expected.blue()) <= 10;
 }
 
-// Names a table's test after its row's `name`.
 inline const auto RowName = [](const auto &row) { return std::string(row.param.name); };
 
 // A test of the real program on the display, with a clipboard and a fresh program folder.

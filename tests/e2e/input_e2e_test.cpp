@@ -8,9 +8,6 @@
 namespace dovrante::e2e {
 namespace {
 
-// Its own copy: the points below are computed from it before any test runs.
-const StartupLayout Layout = computeStartupLayout(1920 * 15, 1080 * 15);
-
 bool dark(const QImage &shot, int x, int y)
 {
     const QColor colour = shot.pixelColor(x, y);
@@ -46,7 +43,7 @@ bool shown(const QImage &shot, const Place &button)
 // focused box is a line of its own, beside the word.)
 char stateWord(const QImage &shot)
 {
-    const QRect box = pixels(Layout.txtMin).adjusted(2, 2, -2, -2);
+    const QRect box = pixels(ScreenLayout.txtMin).adjusted(2, 2, -2, -2);
     int widest = 0, row = -1, middle = 0;
     for (int y = box.top(); y <= box.bottom(); ++y) {
         const auto s = stroke(shot, box, y);
@@ -181,14 +178,14 @@ struct InputE2eTest : E2eTest, ::testing::WithParamInterface<Binding> {
     {
         settle();
         const QImage shot = screenshot();
-        EXPECT_EQ(shown(shot, Layout.cmdPrint), isShown);
-        EXPECT_EQ(shown(shot, Layout.cmdReload), isShown);
+        EXPECT_EQ(shown(shot, ScreenLayout.cmdPrint), isShown);
+        EXPECT_EQ(shown(shot, ScreenLayout.cmdReload), isShown);
         EXPECT_EQ(stateWord(shot), word);
         return *this;
     }
     T &expectCaptionBox(bool isShown)
     {
-        const QRect box = pixels(Layout.txtCaption);
+        const QRect box = pixels(ScreenLayout.txtCaption);
         settle();
         const QColor inside = screenshot().pixelColor(box.right() - 10, box.center().y());
         EXPECT_EQ(near(inside, Qt::white), isShown) << inside.name().toStdString();
@@ -216,8 +213,8 @@ struct InputE2eTest : E2eTest, ::testing::WithParamInterface<Binding> {
 const QPoint OnPicture(200, 150), OnBareViewport(1000, 600), OnText(600, 500);
 const QPoint OnBareWindow(600, 500), RightArrow(1888, 1038), RightTrackEnd(1860, 1038);
 const QPoint DownArrow(1904, 1022), LeftEdge(20, 300), TopEdge(300, 7), Image1Edge(1, 150);
-const QPoint OnToggle = pixels(Layout.txtMin).center();
-const QPoint OnCaptionBox = pixels(Layout.txtCaption).center();
+const QPoint OnToggle = pixels(ScreenLayout.txtMin).center();
+const QPoint OnCaptionBox = pixels(ScreenLayout.txtCaption).center();
 const char *const DefaultTitle = "Clipboard Print with Options";
 
 // Tab passes the focus from the caption box, once shown, to its button.
@@ -229,7 +226,7 @@ const Binding Bindings[] = {
     {"TextViewLeftPressTogglesTheToolbarOnce", Text,
      [](T &t) {
          t.click(OnText, 1).expectToolbar(false, '-');
-         EXPECT_FALSE(shown(screenshot(), Layout.cmdFont));
+         EXPECT_FALSE(shown(screenshot(), ScreenLayout.cmdFont));
      }},
     {"TextViewRightPressCapturesOnce", Text,
      [](T &t) { t.newText().click(OnText, 3).expectOneCapture(); }},
@@ -305,14 +302,13 @@ TEST(InputWithoutWindowManagerE2eTest, TheWindowTakesTheFocusAndEscapeWorksAtOnc
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
     const std::string previous = std::getenv("DISPLAY");
     Process xvfb;
-    xvfb.setStandardErrorFile(QProcess::nullDevice());
     // The server picks a free display and writes its number once it takes connections.
-    xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-dpi", "96",
-                        "-nolisten", "tcp", "-noreset"});
-    ASSERT_TRUE(xvfb.waitForReadyRead(10000)) << "no display of its own";
+    ASSERT_TRUE(launch(xvfb, {"Xvfb", "-displayfd", "1", "-screen", "0", "1920x1080x24", "-dpi",
+                              "96", "-nolisten", "tcp", "-noreset"}) &&
+                xvfb.waitForReadyRead(10000))
+        << "no display of its own";
     ::setenv("DISPLAY", (":" + xvfb.readLine().trimmed()).constData(), 1);
     {
-        XClipboard clipboard;
         ProgramUnderTest program;
         program.start();
         const std::string window = program.waitForWindow();
