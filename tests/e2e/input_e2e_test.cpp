@@ -128,11 +128,6 @@ struct InputE2eTest : E2eTest, ::testing::WithParamInterface<Binding> {
         run({"xdotool", "key", names...});
         return *this;
     }
-    T &type(const std::string &text)
-    {
-        program.typeIn(window, text);
-        return *this;
-    }
     // A new text on the clipboard, for the capture the input makes.
     T &newText()
     {
@@ -262,7 +257,8 @@ const Binding Bindings[] = {
      }},
     {"CaptionBoxEnterNamesTheWindow", None,
      [](T &t) {
-         t.f2().type("my name").keys("Return").expectCaptionBox(false).expectTitle("my name");
+         t.f2().program.typeIn(t.window, "my name");
+         t.keys("Return").expectCaptionBox(false).expectTitle("my name");
      }},
     {"BareWindowClickShowsTheCaptionOnce", None,
      [](T &t) { t.click(OnBareWindow).expectOne("Dovrante", DefaultTitle); }},
