@@ -79,26 +79,18 @@ TEST_P(PictureE2eTest, IsDrawnPixelForPixel)
     EXPECT_TRUE(drawn(screenWhen(drawn))) << "not drawn at shift " << shift;
 }
 
-// The bar's right arrow lies at (1888, 1038), the far end of its track at (1860, 1038).
+// The bar's right arrow and the far end of its track.
+const QPoint RightArrow(1888, 1038), TrackEnd(1860, 1038);
+
 const Picture Pictures[] = {
-    {.name = "Small", .width = 203, .height = 121},
-    {.name = "TooLargeForOneAnswer", .width = 1600, .height = 1000},
+    {"Small", 203, 121},
+    {"TooLargeForOneAnswer", 1600, 1000},
     // Odd sizes: half a logical pixel at the edges.
-    {.name = "OnAScreenScaledByTwo", .width = 203, .height = 121, .scale = 2},
+    {"OnAScreenScaledByTwo", 203, 121, 2},
     // Smaller than the viewport, it moves right by an arrow step of 4 pixels.
-    {.name = "ArrowMovesASmallOneRight",
-     .width = 400,
-     .height = 600,
-     .clickAt = {1888, 1038},
-     .clicks = 1,
-     .shiftThen = 4},
+    {"ArrowMovesASmallOneRight", 400, 600, 1, RightArrow, 1, 4},
     // Its overhang is far beyond the bar's 16 bits; each click pages right, to the far edge.
-    {.name = "PagedToTheFarEdgeOfAVeryWideOne",
-     .width = 16384,
-     .height = 100,
-     .clickAt = {1860, 1038},
-     .clicks = 10,
-     .shiftThen = 1896 - 16384},
+    {"PagedToTheFarEdgeOfAVeryWideOne", 16384, 100, 1, TrackEnd, 10, 1896 - 16384},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pictures, PictureE2eTest, ::testing::ValuesIn(Pictures), RowName);
