@@ -8,22 +8,18 @@
 namespace dovrante::e2e {
 namespace {
 
-bool dark(const QImage &shot, int x, int y)
-{
-    const QColor colour = shot.pixelColor(x, y);
-    return colour.red() + colour.green() + colour.blue() < 250;
-}
+const auto dark = [](QRgb p) { return qRed(p) + qGreen(p) + qBlue(p) < 250; };
 
 // The first run of dark pixels in a row of the rectangle: its first and last x, or none.
 std::optional<std::pair<int, int>> stroke(const QImage &shot, const QRect &rect, int y)
 {
     int first = rect.left();
-    while (first <= rect.right() && !dark(shot, first, y))
+    while (first <= rect.right() && !dark(shot.pixel(first, y)))
         ++first;
     if (first > rect.right())
         return std::nullopt;
     int last = first;
-    while (last < rect.right() && dark(shot, last + 1, y))
+    while (last < rect.right() && dark(shot.pixel(last + 1, y)))
         ++last;
     return std::pair(first, last);
 }
@@ -57,7 +53,7 @@ char stateWord(const QImage &shot)
         return row < 0 ? ' ' : '_';
     int across = 0;
     for (int y = box.top(); y <= box.bottom(); ++y)
-        across += std::abs(y - row) > 1 && dark(shot, middle, y);
+        across += std::abs(y - row) > 1 && dark(shot.pixel(middle, y));
     return across >= 2 ? '+' : '-';
 }
 

@@ -21,15 +21,8 @@ std::set<std::string> pdfsNow()
     return files;
 }
 
-bool isRed(QColor c)
-{
-    return c.red() > 180 && c.green() < 90 && c.blue() < 90;
-}
-
-bool isGreen(QColor c)
-{
-    return c.green() > 150 && c.red() < 90 && c.blue() < 90;
-}
+const auto isRed = [](QColor c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
+const auto isGreen = [](QColor c) { return c.green() > 150 && c.red() < 90 && c.blue() < 90; };
 
 // The part of the sheet that is not bare paper, and how many of its pixels are not grey.
 struct Ink {
