@@ -124,7 +124,6 @@ struct InputE2eTest : E2eTest, ::testing::WithParamInterface<Binding> {
         run({"xdotool", "key", names...});
         return *this;
     }
-    // A new text on the clipboard, for the capture the input makes.
     T &newText()
     {
         clipboard.put("taken again");
@@ -156,7 +155,6 @@ struct InputE2eTest : E2eTest, ::testing::WithParamInterface<Binding> {
         EXPECT_TRUE(program.waitForWindowTitled(title, during).empty()) << "one came: " << title;
         return *this;
     }
-    // One capture: the text put on the clipboard by newText() is recorded exactly once.
     T &expectOneCapture()
     {
         EXPECT_TRUE(waitUntil([&] { return entries() > atStart; })) << "no capture";

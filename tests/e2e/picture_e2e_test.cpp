@@ -79,7 +79,6 @@ TEST_P(PictureE2eTest, IsDrawnPixelForPixel)
     EXPECT_TRUE(drawn(screenWhen(drawn))) << "not drawn at shift " << shift;
 }
 
-// The bar's right arrow and the far end of its track.
 const QPoint RightArrow(1888, 1038), TrackEnd(1860, 1038);
 
 const Picture Pictures[] = {
