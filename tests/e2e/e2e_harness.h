@@ -7,16 +7,21 @@
 
 #include <gtest/gtest.h>
 
-#include <QColor>
+#include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -24,23 +29,114 @@
 
 namespace dovrante::e2e {
 
+using namespace std::chrono_literals;
+
+// Starts argv with its error output dropped; false when it cannot be started.
+inline bool launch(QProcess &process, const std::vector<std::string> &argv)
+{
+    QStringList arguments;
+    for (auto argument = argv.begin() + 1; argument != argv.end(); ++argument)
+        arguments << QString::fromStdString(*argument);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(QString::fromStdString(argv.front()), arguments);
+    const bool started = process.waitForStarted();
+    EXPECT_TRUE(started) << "cannot start " << argv.front();
+    return started;
+}
+
 struct CommandResult {
     int exitCode = -1;
-    std::string output;
+    std::string output; // standard output only
 };
 
-// Runs a command to its end with the input on its standard input; what it printed on standard
-// output (its error output is dropped).
-CommandResult run(const std::vector<std::string> &argv, const std::string &input = {});
-// Polls `done` until it holds or the time is up.
-bool waitUntil(const std::function<bool()> &done,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
-// Waits for a visible window whose name matches the pattern, of that process when a pid is given,
-// and for which `fits` holds; its id, or empty. With no time it only looks.
-std::string waitForWindowNamed(const std::string &pattern,
-                               std::chrono::milliseconds timeout = std::chrono::seconds(10),
-                               long long pid = 0,
-                               const std::function<bool(const std::string &)> &fits = {});
+inline CommandResult run(const std::vector<std::string> &argv, const std::string &input = {})
+{
+    QProcess process;
+    if (!launch(process, argv))
+        return {};
+    process.write(input.data(), static_cast<qint64>(input.size()));
+    process.closeWriteChannel();
+    // Ends with the command's own process: xclip's server, which it forks, outlives it.
+    process.waitForFinished(-1);
+    const bool exited = process.exitStatus() == QProcess::NormalExit;
+    return {exited ? process.exitCode() : -1, process.readAllStandardOutput().toStdString()};
+}
+
+inline bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout = 10s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return done();
+}
+
+inline std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> found;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        found.push_back(line);
+    return found;
+}
+
+inline std::string readFile(const std::string &path)
+{
+    std::ostringstream contents;
+    contents << std::ifstream(path, std::ios::binary).rdbuf();
+    return contents.str();
+}
+
+// The n-th line (from 0) of a file that another program writes, once it is there.
+inline std::string waitForLine(const std::string &path, std::size_t n)
+{
+    std::vector<std::string> found;
+    waitUntil([&] { return (found = lines(readFile(path))).size() > n; });
+    return found.size() > n ? found[n] : std::string();
+}
+
+inline std::size_t count(const std::string &text, const std::string &part)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// A visible window whose name matches, of that process when a pid is given, for which `fits`
+// holds; empty when none comes in time.
+inline std::string waitForWindowNamed(const std::string &pattern,
+                                      std::chrono::milliseconds timeout = 10s, long long pid = 0,
+                                      const std::function<bool(const std::string &)> &fits = {})
+{
+    std::vector<std::string> argv{"xdotool", "search", "--all", "--onlyvisible", "--name", pattern};
+    if (pid > 0) // before the pattern, which comes last
+        argv.insert(argv.begin() + 4, {"--pid", std::to_string(pid)});
+    std::string found;
+    waitUntil(
+        [&] {
+            for (const std::string &window : lines(run(argv).output))
+                if (!fits || fits(window)) {
+                    found = window;
+                    return true;
+                }
+            return false;
+        },
+        timeout);
+    return found;
+}
+
+inline std::map<std::string, int> windowGeometry(const std::string &window)
+{
+    std::map<std::string, int> g;
+    for (const std::string &line :
+         lines(run({"xdotool", "getwindowgeometry", "--shell", window}).output))
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            g[line.substr(0, eq)] = std::atoi(line.c_str() + eq + 1);
+    return g;
+}
 
 // A process that ends with its object. QProcess needs no application object.
 class Process : public QProcess {
@@ -52,45 +148,87 @@ public:
     }
 };
 
+inline std::string png(const QImage &picture)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
 // The X clipboard, owned by xclip processes that this object ends.
 class XClipboard {
 public:
     XClipboard() { clear(); }
     ~XClipboard() { signalOwners(SIGTERM); }
-    // No owner: nothing on offer.
-    void clear();
-    void putText(const std::string &text);
-    void putFile(const std::string &path, const std::string &mimeType);
-    // Saves the image as a PNG at the path and puts that on the clipboard.
-    void putImage(const QImage &image, const std::string &path);
-    // Makes the owner stop answering, as a hung program would, and lets it go on again.
-    void freezeOwner() { signalOwners(SIGSTOP); }
-    void thawOwner() { signalOwners(SIGCONT); }
-    // What the clipboard's owner hands out for the type, or an empty string.
-    std::string read(const std::string &mimeType = "UTF8_STRING");
-
-private:
-    // Signals the xclip servers of this display (not those of others); false when there is none.
-    static bool signalOwners(int signal);
+    void clear()
+    {
+        signalOwners(SIGTERM);
+        waitUntil([] { return !signalOwners(0); });
+    }
+    void put(const std::string &bytes, const std::string &type = "UTF8_STRING")
+    {
+        clear();
+        run({"xclip", "-selection", "clipboard", "-t", type, "-i"}, bytes);
+        waitUntil([&] { return !read(type).empty(); });
+    }
+    void put(const QImage &picture) { put(png(picture), "image/png"); }
+    std::string read(const std::string &type = "UTF8_STRING")
+    {
+        const CommandResult result =
+            run({"timeout", "5", "xclip", "-selection", "clipboard", "-o", "-t", type});
+        return result.exitCode == 0 ? result.output : std::string();
+    }
+    // Signals the xclip owners of this display, not those of others (SIGSTOP makes them hang);
+    // false when there is none.
+    static bool signalOwners(int signal)
+    {
+        const char *display = std::getenv("DISPLAY");
+        // Its entry among the NUL-separated ones of /proc/PID/environ.
+        const std::string wanted = std::string("\0DISPLAY=", 9) + (display ? display : "") + '\0';
+        bool any = false;
+        for (const std::string &pid : lines(run({"pgrep", "-x", "xclip"}).output))
+            if (('\0' + readFile("/proc/" + pid + "/environ")).find(wanted) != std::string::npos)
+                any = ::kill(std::stoi(pid), signal) == 0 || any;
+        return any;
+    }
 };
+
+// The layout of the test display's window, 1920 x 1080 pixels at 15 twips to the pixel.
+inline const StartupLayout ScreenLayout = computeStartupLayout(1920 * 15, 1080 * 15);
+
+inline QRect pixels(const Place &place)
+{
+    const auto px = [](float twips) { return static_cast<int>(std::lround(twips / 15.0)); };
+    return QRect(px(place.left), px(place.top), px(place.width), px(place.height));
+}
 
 // The program copied into a fresh folder of its own, run there with its own home folder.
 class ProgramUnderTest {
 public:
-    // The build's program, or another build made for a test of its own.
-    explicit ProgramUnderTest(const std::string &builtExecutable = DOVRANTE_EXECUTABLE);
-    // An installed program, run where it lies and started by a command of its own (a link on
-    // PATH, say); only its home folder is fresh.
+    // An installed program, run where it lies by a command of its own; only its home is fresh.
     struct Installed {
         std::string folder;
         std::string startCommand;
     };
-    explicit ProgramUnderTest(const Installed &installed);
+    explicit ProgramUnderTest(const Installed &installed)
+        : m_folder(installed.folder)
+        , m_home(m_root.filePath("home").toStdString())
+        , m_startCommand(installed.startCommand)
+    {
+        std::filesystem::create_directories(m_home);
+    }
+    explicit ProgramUnderTest(const std::string &builtExecutable = DOVRANTE_EXECUTABLE)
+        : ProgramUnderTest(Installed{})
+    {
+        m_folder = m_root.filePath("program folder").toStdString();
+        std::filesystem::create_directories(m_folder);
+        std::filesystem::copy_file(builtExecutable, file("Dovrante"));
+    }
 
-    // The folder holding the executable and its files.
     const std::string &folder() const { return m_folder; }
     const std::string &home() const { return m_home; }
-    std::string executable() const { return m_folder + "/Dovrante"; }
     std::string file(const std::string &name) const { return m_folder + "/" + name; }
     std::string dataFile() const { return file("Dovrante Data.txt"); }
 
@@ -99,47 +237,116 @@ public:
     {
         m_environment.emplace_back(name, value);
     }
-    // Starts the program under a file size limit (ulimit -f), in bytes.
+    // ulimit -f, in bytes.
     void setFileSizeLimit(long bytes) { m_fileSizeLimit = bytes; }
-    void start();
-    // Waits until the program's main window is mapped; its X window id.
-    std::string waitForWindow(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    void start()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(
+            m_environment.begin(),
+            {{"HOME", m_home}, {"XDG_CONFIG_HOME", m_home + "/.config"}, {"LC_ALL", "C.UTF-8"}});
+        for (const auto &[name, value] : m_environment)
+            if (value)
+                environment.insert(QString::fromStdString(name), QString::fromStdString(*value));
+            else
+                environment.remove(QString::fromStdString(name));
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardInputFile(QProcess::nullDevice());
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        std::vector<std::string> argv{m_startCommand.empty() ? file("Dovrante") : m_startCommand,
+                                      "--ignored", "arguments"};
+        // prlimit sets the limit and runs the program in its own place, under the same pid.
+        if (m_fileSizeLimit)
+            argv.insert(argv.begin(),
+                        {"prlimit", "--fsize=" + std::to_string(*m_fileSizeLimit), "--"});
+        launch(m_process, argv);
+    }
+    // The main window once it is mapped, or empty: the one as large as the screen, as message
+    // boxes are smaller.
+    std::string waitForWindow(std::chrono::milliseconds timeout = 10s)
+    {
+        return m_window = waitForWindowNamed(".", timeout, m_process.processId(), [](auto &w) {
+                   auto g = windowGeometry(w);
+                   return g["WIDTH"] == 1920 && g["HEIGHT"] == 1080;
+               });
+    }
     bool running()
     {
         return m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(0);
     }
-    // Waits for the program to end by itself; false when it is still running at the deadline.
-    bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    bool waitForExit(std::chrono::milliseconds timeout = 10s)
     {
         return waitUntil([this] { return !running(); }, timeout);
     }
 
-    std::string title();
-    // Waits for a window of the program with exactly this title (a message box); its id.
+    std::string title()
+    {
+        const std::string name = run({"xdotool", "getwindowname", m_window}).output;
+        return name.substr(0, name.find('\n'));
+    }
     std::string waitForWindowTitled(const std::string &title,
-                                    std::chrono::milliseconds timeout = std::chrono::seconds(10))
+                                    std::chrono::milliseconds timeout = 10s)
     {
         return waitForWindowNamed("^" + title + "$", timeout, m_process.processId());
     }
     // The text of a message box, copied with Ctrl+C as the box offers.
-    std::string messageBoxText(const std::string &window, XClipboard &clipboard);
-    // Waits for a message box of that title, reads its text and closes it with Enter; the text,
-    // or "(no box titled ...)" when none came.
+    std::string messageBoxText(const std::string &window, XClipboard &clipboard)
+    {
+        clipboard.clear();
+        pressKeysIn(window, {"ctrl+c"});
+        std::string text;
+        waitUntil([&] { return !(text = clipboard.read()).empty(); }, 5s);
+        return text;
+    }
+    // Reads the text of the box of that title and closes it with Enter; "(no box titled ...)"
+    // when none came.
     std::string closeBox(const std::string &title, XClipboard &clipboard,
-                         std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    // Waits for the dialog of that title, types the path into it and presses Enter; false when
-    // no such dialog came.
-    bool answerDialog(const std::string &title, const std::string &path);
-    // Types the text, character by character, into the given window.
-    void typeIn(const std::string &window, const std::string &text);
-    // Types the xdotool key names into the given window.
-    void pressKeysIn(const std::string &window, const std::vector<std::string> &keys);
-    // Clicks a mouse button at a place on the screen.
-    void clickAt(int x, int y, int button = 1);
-    // Clicks the middle of a control of the window's layout.
-    void click(const Place &place, int button = 1);
-    // Gives the main window the keyboard focus, then types the xdotool key names.
+                         std::chrono::milliseconds timeout = 10s)
+    {
+        const std::string box = waitForWindowTitled(title, timeout);
+        if (box.empty())
+            return "(no box titled " + title + ")";
+        const std::string text = messageBoxText(box, clipboard);
+        pressKeysIn(box, {"Return"});
+        return text;
+    }
+    // Types the path into the dialog of that title and presses Enter; false when none came.
+    bool answerDialog(const std::string &title, const std::string &path)
+    {
+        const std::string dialog = waitForWindowTitled(title);
+        if (!dialog.empty()) {
+            typeIn(dialog, path);
+            pressKeysIn(dialog, {"Return"});
+        }
+        return !dialog.empty();
+    }
+    void typeIn(const std::string &window, const std::string &text)
+    {
+        run({"xdotool", "windowfocus", "--sync", window});
+        run({"xdotool", "type", "--delay", "15", "--", text});
+    }
+    void pressKeysIn(const std::string &window, const std::vector<std::string> &keys)
+    {
+        run({"xdotool", "windowfocus", "--sync", window});
+        std::vector<std::string> argv{"xdotool", "key", "--clearmodifiers"};
+        argv.insert(argv.end(), keys.begin(), keys.end());
+        run(argv);
+    }
     void pressKeys(const std::vector<std::string> &keys) { pressKeysIn(m_window, keys); }
+    void clickAt(int x, int y, int button = 1)
+    {
+        // No --sync: it waits forever when the pointer is already there. The pointer comes in
+        // from aside, so that a window that appeared under it sees it arrive.
+        run({"xdotool", "mousemove", std::to_string(x > 40 ? x - 40 : x + 40), std::to_string(y)});
+        run({"xdotool", "mousemove", std::to_string(x), std::to_string(y)});
+        run({"xdotool", "click", std::to_string(button)});
+    }
+    void click(const Place &place, int button = 1)
+    {
+        const QPoint middle = pixels(place).center();
+        clickAt(middle.x(), middle.y(), button);
+    }
 
 private:
     QTemporaryDir m_root{"/tmp/dovrante-e2e-XXXXXX"}; // removed once the program has ended
@@ -149,74 +356,66 @@ private:
     Process m_process;
 };
 
-// A CUPS scheduler on a Unix socket of its own that takes connections and then either never
-// answers or drops them at once.
-class FakeScheduler {
-public:
-    enum class Behaviour { NeverAnswers, DropsConnections };
-    explicit FakeScheduler(Behaviour behaviour);
-    ~FakeScheduler();
-    FakeScheduler(const FakeScheduler &) = delete;
-    FakeScheduler &operator=(const FakeScheduler &) = delete;
-    // For CUPS_SERVER.
-    const std::string &socketPath() const { return m_path; }
+// A shell script at the path that appends "name|argument count|first argument" to the log.
+inline void writeRecorder(const std::string &path, const std::string &log)
+{
+    std::filesystem::remove(path);
+    std::ofstream(path) << "#!/bin/sh\nprintf '%s|%s|%s\\n' \"${0##*/}\" \"$#\" \"$1\" >> '" << log
+                        << "'\n";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
 
-private:
-    QTemporaryDir m_folder{"/tmp/dovrante-cups-XXXXXX"};
-    std::string m_path = m_folder.filePath("cups.sock").toStdString();
-    int m_listener = -1;
-    int m_dropper = -1; // the process that drops the connections
-};
+inline QImage painted(int width, int height, QColor colour,
+                      const std::vector<std::pair<QRect, QColor>> &parts = {})
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QPainter painter(&image);
+    for (const auto &[rect, partColour] : parts)
+        painter.fillRect(rect, partColour);
+    return image;
+}
 
-// Owns the clipboard, offers text and never hands it over; or ends when asked for it.
-class SilentClipboardOwner {
-public:
-    explicit SilentClipboardOwner(bool diesWhenAsked);
+inline QImage screenshot()
+{
+    const CommandResult shot = run({"import", "-silent", "-window", "root", "png:-"});
+    return QImage::fromData(QByteArray::fromStdString(shot.output), "PNG");
+}
 
-private:
-    Process m_process;
-};
+// The first screenshot for which `ready` holds, or the last one taken in time.
+inline QImage screenWhen(const std::function<bool(const QImage &)> &ready)
+{
+    QImage shot;
+    waitUntil([&] { return !(shot = screenshot()).isNull() && ready(shot); });
+    return shot;
+}
 
-// The layout of the test display's window, 1920 x 1080 pixels at 15 twips to the pixel.
-extern const StartupLayout ScreenLayout;
-QRect pixels(const Place &place);
+// Equal within what the screen's rendering may change.
+inline bool near(QColor actual, QColor expected)
+{
+    return std::abs(actual.red() - expected.red()) <= 10 &&
+           std::abs(actual.green() - expected.green()) <= 10 &&
+           std::abs(actual.blue() - expected.blue()) <= 10;
+}
 
-// X, Y, WIDTH and HEIGHT of a window.
-std::map<std::string, int> windowGeometry(const std::string &window);
-// The window that has the keyboard focus.
-std::string focusedWindow();
-// Writes a shell script at the path that appends "name|argument count|first argument" to the log.
-void writeRecorder(const std::string &path, const std::string &log);
-
-// A picture of one colour with rectangles of others painted on it.
-QImage painted(int width, int height, QColor colour,
-               const std::vector<std::pair<QRect, QColor>> &parts = {});
-// The whole screen as it is now.
-QImage screenshot();
-// Screenshots until one is ready, or the time is up; the last one.
-QImage screenWhen(const std::function<bool(const QImage &)> &ready);
-// Colours equal within what the screen's rendering may change.
-bool near(QColor actual, QColor expected);
-// How often the part occurs in the text.
-std::size_t count(const std::string &text, const std::string &part);
-// A file's contents, or an empty string.
-std::string readFile(const std::string &path);
-// The n-th line (from 0) of a file that another program writes, once it is there; empty when it
-// does not come.
-std::string waitForLine(const std::string &path, std::size_t n);
-
-// Names a table's test after its row's `name`.
 inline const auto RowName = [](const auto &row) { return std::string(row.param.name); };
 
 // A test of the real program on the display, with a clipboard and a fresh program folder.
 class E2eTest : public ::testing::Test {
-protected:
-    E2eTest() = default;
-    explicit E2eTest(const std::string &builtExecutable) : program(builtExecutable) {}
+public:
+    explicit E2eTest(const std::string &builtExecutable = DOVRANTE_EXECUTABLE)
+        : program(builtExecutable)
+    {}
     void SetUp() override { ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display"; }
-    // Puts the picture on the clipboard, starts the program and waits for its window.
-    void startWith(const QImage &picture);
-    void startWith(const std::string &text);
+    // Offers the bytes on the clipboard, starts the program and waits for its window (long clips
+    // and scaled screens take their time).
+    void startWith(const std::string &bytes, const std::string &type = "UTF8_STRING")
+    {
+        clipboard.put(bytes, type);
+        program.start();
+        ASSERT_FALSE(program.waitForWindow(20s).empty()) << "no window appeared";
+    }
+    void startWith(const QImage &picture) { startWith(png(picture), "image/png"); }
 
     XClipboard clipboard;
     ProgramUnderTest program;

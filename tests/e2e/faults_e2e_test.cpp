@@ -3,159 +3,200 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace dovrante::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-using Behaviour = FakeScheduler::Behaviour;
 
-// Everything one fault needs, ended with it. Each step returns the scene, for the next.
-struct Scene {
-    XClipboard clipboard;
-    ProgramUnderTest program{DOVRANTE_E2E_EXECUTABLE};
-    std::unique_ptr<FakeScheduler> scheduler;
-    std::unique_ptr<SilentClipboardOwner> owner;
+// A CUPS scheduler on a socket of its own that takes connections and then either never answers
+// or drops them at once.
+struct FakeScheduler {
+    explicit FakeScheduler(bool drops)
+    {
+        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        // A connection never accepted waits in the queue for an answer that never comes.
+        EXPECT_TRUE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+                    ::listen(listener, 64) == 0)
+            << "no fake scheduler at " << path;
+        if (drops && (dropper = ::fork()) == 0)
+            for (;;)
+                ::close(::accept(listener, nullptr, nullptr));
+    }
+    ~FakeScheduler()
+    {
+        if (dropper > 0 && ::kill(dropper, SIGKILL) == 0)
+            ::waitpid(dropper, nullptr, 0);
+        ::close(listener);
+    }
+    QTemporaryDir folder{"/tmp/dovrante-cups-XXXXXX"};
+    std::string path = folder.filePath("cups.sock").toStdString();
+    int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    pid_t dropper = -1;
+};
 
-    std::string bmpData() const { return program.file("Dovrante BMP Data"); }
+class FaultsE2eTest;
+using S = FaultsE2eTest;
+
+// One fault and what the program must make of it.
+struct Fault {
+    std::string name;
+    // Prepares the program's folder, the clipboard and the environment before the start.
+    std::function<void(S &)> arrange;
+    // What the user does once the window is there; nothing for faults met at start-up.
+    std::function<void(S &)> act;
+    // What the message must say (the file or printer and the reason).
+    std::vector<std::string> says;
+    friend void PrintTo(const Fault &fault, std::ostream *out) { *out << fault.name; }
+};
+
+// Each step returns the test, so that a fault's setting up reads as one line.
+class FaultsE2eTest : public E2eTest, public ::testing::WithParamInterface<Fault> {
+public:
+    FaultsE2eTest() : E2eTest(DOVRANTE_E2E_EXECUTABLE) {}
+
     std::string inHome(const std::string &name) const { return program.home() + "/" + name; }
-    Scene &text(const std::string &text)
+    std::string bmpData() const { return program.file("Dovrante BMP Data"); }
+    S &text(const std::string &text)
     {
-        clipboard.putText(text);
+        clipboard.put(text);
         return *this;
     }
-    Scene &picture(int width, int height)
+    S &picture(int width, int height)
     {
-        clipboard.putImage(painted(width, height, Qt::darkCyan), inHome("clip.png"));
+        clipboard.put(painted(width, height, Qt::darkCyan));
         return *this;
     }
-    Scene &folder(const std::string &path)
+    S &folder(const std::string &path)
     {
         fs::create_directories(path);
         return *this;
     }
-    Scene &fifo(const std::string &path)
+    S &fifo(const std::string &path)
     {
         EXPECT_EQ(::mkfifo(path.c_str(), 0644), 0) << path;
         return *this;
     }
     // A limit on the size of files, and a data file of that size.
-    Scene &limit(long bytes, std::size_t dataBytes = 0)
+    S &limit(long bytes, std::size_t dataBytes = 0)
     {
         program.setFileSizeLimit(bytes);
         if (dataBytes > 0)
             std::ofstream(program.dataFile()) << std::string(dataBytes, 'x');
         return *this;
     }
-    Scene &ownedBy(bool ownerDiesWhenAsked)
+    // A clipboard owner that offers text and, asked for it, says nothing or ends.
+    S &ownedBy(const char *owner)
     {
-        owner = std::make_unique<SilentClipboardOwner>(ownerDiesWhenAsked);
+        launch(m_owner, {DOVRANTE_SILENT_OWNER, owner});
+        waitUntil(
+            [&] { return clipboard.read("TARGETS").find("UTF8_STRING") != std::string::npos; });
         return *this;
     }
-    Scene &printOn(Behaviour behaviour)
+    // A picture to print, with this in the environment.
+    S &printWith(const std::string &variable, const std::string &value)
     {
-        scheduler = std::make_unique<FakeScheduler>(behaviour);
-        program.setEnvironment("CUPS_SERVER", scheduler->socketPath());
+        program.setEnvironment(variable, value);
         return picture(64, 48);
     }
+    S &printOn(bool schedulerDrops)
+    {
+        m_scheduler = std::make_unique<FakeScheduler>(schedulerDrops);
+        return printWith("CUPS_SERVER", m_scheduler->path);
+    }
+
+    // The data file's contents, or how it stands when it is not a file to read.
+    std::string dataState() const
+    {
+        const fs::path path = program.dataFile();
+        return fs::is_fifo(path) ? "a FIFO" : fs::exists(path) ? readFile(path) : "missing";
+    }
+
+private:
+    std::unique_ptr<FakeScheduler> m_scheduler;
+    Process m_owner;
 };
-
-// One fault and what the program must make of it.
-struct Fault {
-    std::string name;
-    // Prepares the program's folder, the clipboard and the environment before the start.
-    std::function<void(Scene &)> arrange;
-    // What the user does once the window is there; nothing for faults met at start-up.
-    std::function<void(Scene &)> act;
-    // What the message must say (the file or printer and the reason).
-    std::vector<std::string> says;
-};
-
-// Test names carry the fault's name; its functions say nothing when printed.
-void PrintTo(const Fault &fault, std::ostream *out)
-{
-    *out << fault.name;
-}
-
-// The data file's contents, or how it stands when it is not a file to read.
-std::string dataState(const Scene &s)
-{
-    const fs::path path = s.program.dataFile();
-    return fs::is_fifo(path) ? "a FIFO" : fs::exists(path) ? readFile(path) : "missing";
-}
-
-using FaultsE2eTest = ::testing::TestWithParam<Fault>;
 
 TEST_P(FaultsE2eTest, IsReportedWithinSecondsAndLeavesTheProgramAndItsDataAsTheyWere)
 {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
     const Fault &fault = GetParam();
-    Scene s;
-    fault.arrange(s);
-    const std::string before = dataState(s);
+    fault.arrange(*this);
+    const std::string before = dataState();
 
-    s.program.start();
+    program.start();
     if (fault.act) {
-        ASSERT_FALSE(s.program.waitForWindow().empty());
-        fault.act(s);
+        ASSERT_FALSE(program.waitForWindow().empty());
+        fault.act(*this);
     }
-    const std::string text = s.program.closeBox("Dovrante", s.clipboard, std::chrono::seconds(20));
-    ASSERT_NE(text.rfind("(no box", 0), 0u) << text;
+    const std::string box = program.waitForWindowTitled("Dovrante", 20s);
+    ASSERT_FALSE(box.empty()) << "no message appeared";
+    const std::string text = program.messageBoxText(box, clipboard);
     for (const std::string &part : fault.says)
         EXPECT_NE(text.find(part), std::string::npos) << "\"" << part << "\" missing in: " << text;
-
-    EXPECT_FALSE(s.program.waitForWindow().empty()) << "the window is gone";
-    EXPECT_TRUE(s.program.running());
-    EXPECT_EQ(dataState(s), before) << "the data file changed";
-    if (fs::exists(s.bmpData())) {
-        EXPECT_TRUE(fs::is_empty(s.bmpData())) << "a partial picture was left";
+    EXPECT_TRUE(waitForWindowNamed("^Dovrante - RVMK", 0ms).empty()) << "a status window is open";
+    program.pressKeysIn(box, {"Return"});
+    EXPECT_TRUE(waitUntil([&] { return program.waitForWindowTitled("Dovrante", 0ms).empty(); }))
+        << "a second message came";
+    EXPECT_FALSE(program.waitForWindow().empty()) << "the window is gone";
+    EXPECT_TRUE(program.running());
+    EXPECT_EQ(dataState(), before) << "the data file changed";
+    if (fs::exists(bmpData())) {
+        EXPECT_TRUE(fs::is_empty(bmpData())) << "a partial picture was left";
     }
 }
 
-const auto Print = [](Scene &s) { s.program.click(ScreenLayout.cmdPrint); };
+const auto Print = [](S &s) { s.program.click(ScreenLayout.cmdPrint); };
 const std::vector<std::string> NotPrinted{
     "Nothing was printed", "CUPS scheduler at /tmp/dovrante-cups-", "did not answer"};
 const std::vector<std::string> TooLarge{"Dovrante Data.txt", "File too large"};
 const std::vector<std::string> NotAFile{"pipe.jpg", "not a regular file"};
+const std::vector<std::string> NothingTaken{"offers text", "Nothing was taken"};
 
 const Fault Faults[] = {
-    {"SchedulerThatNeverAnswers", [](Scene &s) { s.printOn(Behaviour::NeverAnswers); }, Print,
-     NotPrinted},
-    {"SchedulerThatDropsEachConnection", [](Scene &s) { s.printOn(Behaviour::DropsConnections); },
-     Print, NotPrinted},
+    {"SchedulerThatNeverAnswers", [](S &s) { s.printOn(false); }, Print, NotPrinted},
+    {"SchedulerThatDropsEachConnection", [](S &s) { s.printOn(true); }, Print, NotPrinted},
+    {"NoScheduler",
+     [](S &s) { s.printWith("CUPS_SERVER", s.inHome("no-cups.sock")); },
+     Print,
+     {"(no default printer)", "cannot be reached"}},
+    {"QueueNotAccepting",
+     [](S &s) { s.printWith("LPDEST", "Dovrante-Refusing"); },
+     Print,
+     {"Dovrante-Refusing", "not accepting jobs"}},
     {"ClipboardNamesAJpgThatIsAFifo",
-     [](Scene &s) { s.fifo(s.inHome("pipe.jpg")).text(s.inHome("pipe.jpg")); }, nullptr, NotAFile},
+     [](S &s) { s.fifo(s.inHome("pipe.jpg")).text(s.inHome("pipe.jpg")); }, nullptr, NotAFile},
     {"DataFileIsAFifo",
-     [](Scene &s) { s.fifo(s.program.dataFile()).text("some text"); },
+     [](S &s) { s.fifo(s.program.dataFile()).text("some text"); },
      nullptr,
      {"Dovrante Data.txt", "not a regular file"}},
-    {"OpenOnAFifo", [](Scene &s) { s.fifo(s.inHome("pipe.jpg")).picture(64, 48); },
-     [](Scene &s) {
+    {"OpenOnAFifo", [](S &s) { s.fifo(s.inHome("pipe.jpg")).picture(64, 48); },
+     [](S &s) {
          s.program.click(ScreenLayout.cmdOpen);
          ASSERT_TRUE(s.program.answerDialog("Open Clip File", s.inHome("pipe.jpg")));
      },
      NotAFile},
-    {"DataFileAlreadyOverTheFileSizeLimit",
-     [](Scene &s) { s.limit(100000, 150000).text("some text"); }, nullptr, TooLarge},
+    {"DataFileAlreadyOverTheFileSizeLimit", [](S &s) { s.limit(100000, 150000).text("some text"); },
+     nullptr, TooLarge},
     {"EntryThatCrossesTheFileSizeLimit",
-     [](Scene &s) { s.limit(100000, 99990).text("some text that does not fit under the limit"); },
+     [](S &s) { s.limit(100000, 99990).text("some text that does not fit under the limit"); },
      nullptr, TooLarge},
     // The picture is 160 kB as a bitmap.
     {"PictureSavedPastTheFileSizeLimit",
-     [](Scene &s) { s.folder(s.bmpData()).limit(50000).picture(200, 200); },
-     [](Scene &s) { s.program.click(ScreenLayout.cmdSave); },
+     [](S &s) { s.folder(s.bmpData()).limit(50000).picture(200, 200); },
+     [](S &s) { s.program.click(ScreenLayout.cmdSave); },
      {"Dovrante BMP Data", "File too large"}},
-    {"ClipboardOwnerThatNeverHandsTheTextOver",
-     [](Scene &s) { s.ownedBy(false); },
-     nullptr,
-     {"offers text", "Nothing was taken"}},
-    {"ClipboardOwnerThatEndsWhenAskedForTheText",
-     [](Scene &s) { s.ownedBy(true); },
-     nullptr,
-     {"offers text", "Nothing was taken"}},
+    {"ClipboardOwnerThatNeverHandsTheTextOver", [](S &s) { s.ownedBy("silent"); }, nullptr,
+     NothingTaken},
+    {"ClipboardOwnerThatEndsWhenAskedForTheText", [](S &s) { s.ownedBy("dies"); }, nullptr,
+     NothingTaken},
     {"ClipboardNamesAJpgThatIsAFolder",
-     [](Scene &s) { s.folder(s.inHome("pictures.jpg")).text(s.inHome("pictures.jpg")); },
+     [](S &s) { s.folder(s.inHome("pictures.jpg")).text(s.inHome("pictures.jpg")); },
      nullptr,
      {"pictures.jpg", "is a folder"}},
 };
@@ -167,12 +208,8 @@ struct Session {
     const char *name;
     std::vector<std::string> environment; // for env: "-u NAME" removes, then "NAME=value" sets
     std::vector<std::string> says;
+    friend void PrintTo(const Session &row, std::ostream *out) { *out << row.name; }
 };
-
-void PrintTo(const Session &session, std::ostream *out)
-{
-    *out << session.name;
-}
 
 using NoDisplayE2eTest = ::testing::TestWithParam<Session>;
 

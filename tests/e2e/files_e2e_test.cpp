@@ -21,10 +21,10 @@ protected:
     void SetUp() override
     {
         E2eTest::SetUp();
-        fs::create_directories(DOVRANTE_E2E_TOOLS_DIR);
+        const std::string tools = DOVRANTE_E2E_TOOLS_DIR;
+        fs::create_directories(tools);
         for (const std::string &path :
-             {std::string(DOVRANTE_E2E_TOOLS_DIR) + "/Mervoxen",
-              std::string(DOVRANTE_E2E_TOOLS_DIR) + "/Dovrante", program.file("Notepad3")})
+             {tools + "/Mervoxen", tools + "/Dovrante", program.file("Notepad3")})
             writeRecorder(path, program.home() + "/started");
     }
 
@@ -46,9 +46,7 @@ TEST_F(FilesE2eTest, APictureIsSavedAsABitmapNamedFromTheMomentOrAsChosen)
         fs::is_directory(fs::path(DOVRANTE_EXECUTABLE).parent_path() / "Dovrante BMP Data"));
     // The executable is the file "Dovrante", so its pictures go to "Dovrante BMP Data".
     const std::string bmpData = program.file("Dovrante BMP Data");
-    QImage picture(40, 30, QImage::Format_RGB32);
-    picture.fill(Qt::blue);
-    startWith(picture);
+    startWith(painted(40, 30, Qt::blue));
     program.click(ScreenLayout.cmdSave);
     EXPECT_NE(program.closeBox("Dovrante", clipboard).find(bmpData + "/"), std::string::npos);
     EXPECT_FALSE(fs::exists(bmpData)) << "no folder is made";
@@ -124,9 +122,7 @@ TEST_F(FilesE2eTest, TextIsSavedAndEachCompanionAndOpenStartsItsProgramOnTheExac
     // Ctrl+O puts the chosen JPEG on the clipboard and starts the program's copy, which shows it.
     const std::string photo = program.home() + "/my pics/photo 1.jpg";
     fs::create_directories(program.home() + "/my pics");
-    QImage picture(64, 48, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
-    ASSERT_TRUE(picture.save(QString::fromStdString(photo), "JPG"));
+    ASSERT_TRUE(painted(64, 48, Qt::darkGreen).save(QString::fromStdString(photo), "JPG"));
     program.pressKeys({"ctrl+o"});
     ASSERT_TRUE(program.answerDialog("Open Clip File", photo));
     EXPECT_EQ(started(5), "Dovrante|0|");

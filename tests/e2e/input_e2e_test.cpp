@@ -8,27 +8,18 @@
 namespace dovrante::e2e {
 namespace {
 
-using namespace std::chrono_literals;
-
-// Its own copy: the points below are computed from it before any test runs.
-const StartupLayout Layout = computeStartupLayout(1920 * 15, 1080 * 15);
-
-bool dark(const QImage &shot, int x, int y)
-{
-    const QColor colour = shot.pixelColor(x, y);
-    return colour.red() + colour.green() + colour.blue() < 250;
-}
+const auto dark = [](QRgb p) { return qRed(p) + qGreen(p) + qBlue(p) < 250; };
 
 // The first run of dark pixels in a row of the rectangle: its first and last x, or none.
 std::optional<std::pair<int, int>> stroke(const QImage &shot, const QRect &rect, int y)
 {
     int first = rect.left();
-    while (first <= rect.right() && !dark(shot, first, y))
+    while (first <= rect.right() && !dark(shot.pixel(first, y)))
         ++first;
     if (first > rect.right())
         return std::nullopt;
     int last = first;
-    while (last < rect.right() && dark(shot, last + 1, y))
+    while (last < rect.right() && dark(shot.pixel(last + 1, y)))
         ++last;
     return std::pair(first, last);
 }
@@ -48,7 +39,7 @@ bool shown(const QImage &shot, const Place &button)
 // focused box is a line of its own, beside the word.)
 char stateWord(const QImage &shot)
 {
-    const QRect box = pixels(Layout.txtMin).adjusted(2, 2, -2, -2);
+    const QRect box = pixels(ScreenLayout.txtMin).adjusted(2, 2, -2, -2);
     int widest = 0, row = -1, middle = 0;
     for (int y = box.top(); y <= box.bottom(); ++y) {
         const auto s = stroke(shot, box, y);
@@ -62,7 +53,7 @@ char stateWord(const QImage &shot)
         return row < 0 ? ' ' : '_';
     int across = 0;
     for (int y = box.top(); y <= box.bottom(); ++y)
-        across += std::abs(y - row) > 1 && dark(shot, middle, y);
+        across += std::abs(y - row) > 1 && dark(shot.pixel(middle, y));
     return across >= 2 ? '+' : '-';
 }
 
@@ -82,6 +73,12 @@ const Clip WidePicture{.size = {4000, 600},
 // One arrow step is 14 pixels: the yellow band.
 const Clip TallPicture{.size = {600, 1400}, .parts = {{{0, 14, 600, 14}, Qt::yellow}}};
 
+std::string focusedWindow()
+{
+    const std::string window = run({"xdotool", "getwindowfocus"}).output;
+    return window.substr(0, window.find('\n'));
+}
+
 struct InputE2eTest;
 using T = InputE2eTest;
 struct Binding {
@@ -89,27 +86,19 @@ struct Binding {
     const Clip &clip;
     // The real input on the window just shown, then the one effect a person sees.
     std::function<void(T &)> inputAndEffect;
+    friend void PrintTo(const Binding &row, std::ostream *out) { *out << row.name; }
 };
 
-void PrintTo(const Binding &binding, std::ostream *out)
-{
-    *out << binding.name;
-}
-
 // Each step returns the test, so that a binding's steps read as one line.
-struct InputE2eTest : ::testing::TestWithParam<Binding> {
+struct InputE2eTest : E2eTest, ::testing::WithParamInterface<Binding> {
     void SetUp() override
     {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+        E2eTest::SetUp();
         const Clip &clip = GetParam().clip;
         if (clip.text)
-            clipboard.putText(clip.text);
-        else if (clip.size.isEmpty())
-            clipboard.clear();
-        else
-            clipboard.putImage(
-                painted(clip.size.width(), clip.size.height(), Qt::green, clip.parts),
-                program.home() + "/picture.png");
+            clipboard.put(clip.text);
+        else if (!clip.size.isEmpty())
+            clipboard.put(painted(clip.size.width(), clip.size.height(), Qt::green, clip.parts));
         program.start();
         window = program.waitForWindow();
         ASSERT_FALSE(window.empty()) << "no window appeared";
@@ -129,21 +118,15 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
         program.clickAt(at.x(), at.y(), button);
         return *this;
     }
-    T &keys(std::vector<std::string> names)
+    template <class... Names>
+    T &keys(const Names &...names)
     {
-        names.insert(names.begin(), {"xdotool", "key"});
-        run(names);
+        run({"xdotool", "key", names...});
         return *this;
     }
-    T &type(const std::string &text)
-    {
-        program.typeIn(window, text);
-        return *this;
-    }
-    // A new text on the clipboard, for the capture the input makes.
     T &newText()
     {
-        clipboard.putText("taken again");
+        clipboard.put("taken again");
         return *this;
     }
     // Time for a doubled handler to show itself.
@@ -152,7 +135,7 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
         std::this_thread::sleep_for(1500ms);
         return *this;
     }
-    T &f2() { return keys({"F2"}).settle(); }
+    T &f2() { return keys("F2").settle(); }
 
     // Exactly one window of this title (with this text): it comes, is closed with the key, and no
     // second follows.
@@ -172,7 +155,6 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
         EXPECT_TRUE(program.waitForWindowTitled(title, during).empty()) << "one came: " << title;
         return *this;
     }
-    // One capture: the text put on the clipboard by newText() is recorded exactly once.
     T &expectOneCapture()
     {
         EXPECT_TRUE(waitUntil([&] { return entries() > atStart; })) << "no capture";
@@ -185,14 +167,14 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
     {
         settle();
         const QImage shot = screenshot();
-        EXPECT_EQ(shown(shot, Layout.cmdPrint), isShown);
-        EXPECT_EQ(shown(shot, Layout.cmdReload), isShown);
+        EXPECT_EQ(shown(shot, ScreenLayout.cmdPrint), isShown);
+        EXPECT_EQ(shown(shot, ScreenLayout.cmdReload), isShown);
         EXPECT_EQ(stateWord(shot), word);
         return *this;
     }
     T &expectCaptionBox(bool isShown)
     {
-        const QRect box = pixels(Layout.txtCaption);
+        const QRect box = pixels(ScreenLayout.txtCaption);
         settle();
         const QColor inside = screenshot().pixelColor(box.right() - 10, box.center().y());
         EXPECT_EQ(near(inside, Qt::white), isShown) << inside.name().toStdString();
@@ -213,16 +195,15 @@ struct InputE2eTest : ::testing::TestWithParam<Binding> {
         return *this;
     }
 
-    XClipboard clipboard;
-    ProgramUnderTest program;
     std::string window;
     std::size_t atStart = 0; // entries in the data file
 };
 
 const QPoint OnPicture(200, 150), OnBareViewport(1000, 600), OnText(600, 500);
 const QPoint OnBareWindow(600, 500), RightArrow(1888, 1038), RightTrackEnd(1860, 1038);
-const QPoint DownArrow(1904, 1022), OnToggle = pixels(Layout.txtMin).center();
-const QPoint OnCaptionBox = pixels(Layout.txtCaption).center();
+const QPoint DownArrow(1904, 1022), LeftEdge(20, 300), TopEdge(300, 7), Image1Edge(1, 150);
+const QPoint OnToggle = pixels(ScreenLayout.txtMin).center();
+const QPoint OnCaptionBox = pixels(ScreenLayout.txtCaption).center();
 const char *const DefaultTitle = "Clipboard Print with Options";
 
 // Tab passes the focus from the caption box, once shown, to its button.
@@ -234,7 +215,7 @@ const Binding Bindings[] = {
     {"TextViewLeftPressTogglesTheToolbarOnce", Text,
      [](T &t) {
          t.click(OnText, 1).expectToolbar(false, '-');
-         EXPECT_FALSE(shown(screenshot(), Layout.cmdFont));
+         EXPECT_FALSE(shown(screenshot(), ScreenLayout.cmdFont));
      }},
     {"TextViewRightPressCapturesOnce", Text,
      [](T &t) { t.newText().click(OnText, 3).expectOneCapture(); }},
@@ -257,9 +238,7 @@ const Binding Bindings[] = {
      [](T &t) { t.newText().click(OnBareViewport, 3).expectOneCapture(); }},
     // The arrow moves the small picture 4 pixels right, baring the measuring image's edge.
     {"Image1RightPressCapturesOnce", Picture,
-     [](T &t) {
-         t.click(RightArrow).settle().newText().click({1, 150}, 3).expectOneCapture();
-     }},
+     [](T &t) { t.click(RightArrow).settle().newText().click(Image1Edge, 3).expectOneCapture(); }},
     {"CaptionBoxRightPressResetsTheCaptionOnce", None,
      [](T &t) {
          t.f2().click(OnCaptionBox, 3).expectOne("Dovrante", "Reset to Date/Time..");
@@ -272,41 +251,32 @@ const Binding Bindings[] = {
      }},
     {"CaptionBoxEnterNamesTheWindow", None,
      [](T &t) {
-         t.f2().type("my name").keys({"Return"}).expectCaptionBox(false).expectTitle("my name");
+         t.f2().program.typeIn(t.window, "my name");
+         t.keys("Return").expectCaptionBox(false).expectTitle("my name");
      }},
     {"BareWindowClickShowsTheCaptionOnce", None,
      [](T &t) { t.click(OnBareWindow).expectOne("Dovrante", DefaultTitle); }},
-    {"F2ShowsTheCaptionBoxOnce", None, [](T &t) { t.keys({"F2"}).expectCaptionBox(true); }},
-    {"F5CapturesOnce", None, [](T &t) { t.newText().keys({"F5"}).expectOneCapture(); }},
+    {"F2ShowsTheCaptionBoxOnce", None, [](T &t) { t.keys("F2").expectCaptionBox(true); }},
+    {"F5CapturesOnce", None, [](T &t) { t.newText().keys("F5").expectOneCapture(); }},
     {"CtrlOOpensOneFileDialog", None,
      [](T &t) {
-         t.keys({"ctrl+o"}).expectOne("Open Clip File", "", "Escape");
+         t.keys("ctrl+o").expectOne("Open Clip File", "", "Escape");
          EXPECT_TRUE(t.program.running());
      }},
     {"EscapeEndsTheProgram", Text,
-     [](T &t) { EXPECT_TRUE(t.keys({"Escape"}).program.waitForExit()); }},
+     [](T &t) { EXPECT_TRUE(t.keys("Escape").program.waitForExit()); }},
     {"CtrlBracketEndsTheProgram", None,
-     [](T &t) { EXPECT_TRUE(t.keys({"ctrl+bracketleft"}).program.waitForExit()); }},
+     [](T &t) { EXPECT_TRUE(t.keys("ctrl+bracketleft").program.waitForExit()); }},
     {"SpaceOnAFocusedButtonPressesItOnce", None,
-     [](T &t) {
-         t.f2().keys({"Tab", "space"}).expectCaptionBox(false);
-     }},
+     [](T &t) { t.f2().keys("Tab", "space").expectCaptionBox(false); }},
     {"EnterOnAFocusedButtonPressesItOnce", None,
-     [](T &t) {
-         t.f2().keys({"Tab", "Return"}).expectCaptionBox(false);
-     }},
+     [](T &t) { t.f2().keys("Tab", "Return").expectCaptionBox(false); }},
     {"HorizontalArrowMovesThePictureOneStep", WidePicture,
-     [](T &t) {
-         t.click(RightArrow).expectColourAt({20, 300}, Qt::yellow);
-     }},
+     [](T &t) { t.click(RightArrow).expectColourAt(LeftEdge, Qt::yellow); }},
     {"HorizontalTrackMovesThePictureOnePage", WidePicture,
-     [](T &t) {
-         t.click(RightTrackEnd).expectColourAt({20, 300}, Qt::yellow);
-     }},
+     [](T &t) { t.click(RightTrackEnd).expectColourAt(LeftEdge, Qt::yellow); }},
     {"VerticalArrowMovesThePictureOneStep", TallPicture,
-     [](T &t) {
-         t.click(DownArrow).expectColourAt({300, 7}, Qt::yellow);
-     }},
+     [](T &t) { t.click(DownArrow).expectColourAt(TopEdge, Qt::yellow); }},
 };
 
 TEST_P(InputE2eTest, OneInputHasOneEffect)
@@ -319,17 +289,16 @@ INSTANTIATE_TEST_SUITE_P(Bindings, InputE2eTest, ::testing::ValuesIn(Bindings), 
 // On a display of its own with no window manager, where nobody else hands the window the focus.
 TEST(InputWithoutWindowManagerE2eTest, TheWindowTakesTheFocusAndEscapeWorksAtOnce)
 {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display to test on";
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
     const std::string previous = std::getenv("DISPLAY");
     Process xvfb;
-    xvfb.setStandardErrorFile(QProcess::nullDevice());
     // The server picks a free display and writes its number once it takes connections.
-    xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-dpi", "96",
-                        "-nolisten", "tcp", "-noreset"});
-    ASSERT_TRUE(xvfb.waitForReadyRead(10000)) << "no display of its own";
+    ASSERT_TRUE(launch(xvfb, {"Xvfb", "-displayfd", "1", "-screen", "0", "1920x1080x24", "-dpi",
+                              "96", "-nolisten", "tcp", "-noreset"}) &&
+                xvfb.waitForReadyRead(10000))
+        << "no display of its own";
     ::setenv("DISPLAY", (":" + xvfb.readLine().trimmed()).constData(), 1);
     {
-        XClipboard clipboard;
         ProgramUnderTest program;
         program.start();
         const std::string window = program.waitForWindow();

@@ -96,7 +96,7 @@ TEST_F(InstallE2eTest, StartedByItsCommandItKeepsItsFilesInItsFolderAndStartsThe
     // The installed link program gives way to a stand-in that records how it was started.
     writeRecorder(ProgramFolder + "/tools/Mervoxen", program.home() + "/started");
     XClipboard clipboard;
-    clipboard.putText("copied before the start");
+    clipboard.put("copied before the start");
     program.start();
     const std::string window = program.waitForWindow();
     ASSERT_FALSE(window.empty());
@@ -116,9 +116,7 @@ TEST_F(InstallE2eTest, StartedByItsCommandItKeepsItsFilesInItsFolderAndStartsThe
     EXPECT_EQ(waitForLine(program.home() + "/started", 0), "Mervoxen|1|" + BmpData);
 
     // The first Save of a picture goes into the folder the install made.
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    clipboard.putImage(image, program.home() + "/clip.png");
+    clipboard.put(painted(40, 30, Qt::darkCyan));
     program.pressKeys({"F5"});
     program.click(ScreenLayout.cmdSave);
     EXPECT_TRUE(waitUntil([] { return !fs::is_empty(BmpData); }));

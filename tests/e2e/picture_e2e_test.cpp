@@ -8,8 +8,6 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 
-#include <filesystem>
-
 namespace dovrante::e2e {
 namespace {
 
@@ -36,15 +34,15 @@ TEST_P(PictureE2eTest, IsDrawnPixelForPixel)
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x)
             picture.setPixel(x, y, random.generate() | 0xff000000u);
-    const std::string path = program.home() + "/clip.png";
-    clipboard.putImage(picture, path);
+    const std::string bytes = png(picture);
     if (p.width > 1000) { // megabytes, which the owner hands over in parts
-        ASSERT_GT(std::filesystem::file_size(path), 4u << 20);
+        ASSERT_GT(bytes.size(), 4u << 20);
     }
+    clipboard.put(bytes, "image/png");
     program.setEnvironment("QT_SCALE_FACTOR", std::to_string(p.scale));
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     program.start();
-    ASSERT_FALSE(program.waitForWindow(std::chrono::seconds(20)).empty());
+    ASSERT_FALSE(program.waitForWindow(20s).empty());
     const QString title = QString::fromStdString(program.title());
     const QDateTime named = QDateTime::fromString(title, "yyyyMMdd HHmmss'.jpg'");
     EXPECT_TRUE(named >= before && named <= QDateTime::currentDateTime()) << title.toStdString();
@@ -75,33 +73,23 @@ TEST_P(PictureE2eTest, IsDrawnPixelForPixel)
     shift = p.shiftThen;
     for (int i = 0; i < p.clicks; ++i)
         program.clickAt(p.clickAt.x(), p.clickAt.y());
-    for (int extra = 0; extra < p.clicks &&
-                        !waitUntil([&] { return drawn(screenshot()); }, std::chrono::seconds(2));
+    for (int extra = 0; extra < p.clicks && !waitUntil([&] { return drawn(screenshot()); }, 2s);
          ++extra)
         program.clickAt(p.clickAt.x(), p.clickAt.y());
     EXPECT_TRUE(drawn(screenWhen(drawn))) << "not drawn at shift " << shift;
 }
 
-// The bar's right arrow lies at (1888, 1038), the far end of its track at (1860, 1038).
+const QPoint RightArrow(1888, 1038), TrackEnd(1860, 1038);
+
 const Picture Pictures[] = {
-    {.name = "Small", .width = 203, .height = 121},
-    {.name = "TooLargeForOneAnswer", .width = 1600, .height = 1000},
+    {"Small", 203, 121},
+    {"TooLargeForOneAnswer", 1600, 1000},
     // Odd sizes: half a logical pixel at the edges.
-    {.name = "OnAScreenScaledByTwo", .width = 203, .height = 121, .scale = 2},
+    {"OnAScreenScaledByTwo", 203, 121, 2},
     // Smaller than the viewport, it moves right by an arrow step of 4 pixels.
-    {.name = "ArrowMovesASmallOneRight",
-     .width = 400,
-     .height = 600,
-     .clickAt = {1888, 1038},
-     .clicks = 1,
-     .shiftThen = 4},
+    {"ArrowMovesASmallOneRight", 400, 600, 1, RightArrow, 1, 4},
     // Its overhang is far beyond the bar's 16 bits; each click pages right, to the far edge.
-    {.name = "PagedToTheFarEdgeOfAVeryWideOne",
-     .width = 16384,
-     .height = 100,
-     .clickAt = {1860, 1038},
-     .clicks = 10,
-     .shiftThen = 1896 - 16384},
+    {"PagedToTheFarEdgeOfAVeryWideOne", 16384, 100, 1, TrackEnd, 10, 1896 - 16384},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pictures, PictureE2eTest, ::testing::ValuesIn(Pictures), RowName);

@@ -1,13 +1,69 @@
-// The text the program finds as it starts is taken on a connection of its own while the window is
-// being built: what it shows and records must be exactly what the clipboard held.
+// The window at start, from what the clipboard then holds.
 
 #include "e2e_harness.h"
-
-#include <fstream>
 
 namespace dovrante::e2e {
 namespace {
 
+const QColor PaleYellow(255, 250, 200);
+const QColor Pink(255, 153, 204);
+
+// Nothing on the clipboard, or bytes offered as one type by an owner that may be frozen; and the
+// boxes the program then shows, in order, by title and a part of their text.
+struct Start {
+    const char *name;
+    const char *type;
+    const char *bytes;
+    bool frozen;
+    std::vector<std::pair<std::string, std::string>> boxes;
+    friend void PrintTo(const Start &row, std::ostream *out) { *out << row.name; }
+};
+
+class StartE2eTest : public E2eTest, public ::testing::WithParamInterface<Start> {};
+
+TEST_P(StartE2eTest, ShowsOnlyThePaleYellowWindowAndThePinkToggle)
+{
+    const Start &start = GetParam();
+    if (start.type)
+        clipboard.put(start.bytes, start.type);
+    if (start.frozen)
+        XClipboard::signalOwners(SIGSTOP);
+    program.start();
+    for (const auto &[title, part] : start.boxes) {
+        const std::string said = program.closeBox(title, clipboard);
+        EXPECT_NE(said.find(part), std::string::npos) << said;
+    }
+    // Each question to a frozen owner gives up after a few seconds.
+    const std::string window = program.waitForWindow(30s);
+    XClipboard::signalOwners(SIGCONT);
+    ASSERT_FALSE(window.empty()) << "no window covering the screen";
+    EXPECT_EQ(program.title(), "Clipboard Print with Options");
+    const auto g = windowGeometry(window);
+    EXPECT_EQ(std::pair(g.at("X"), g.at("Y")), std::pair(0, 0));
+
+    const QRect pink = pixels(ScreenLayout.txtMin);
+    const QImage shot =
+        screenWhen([](const QImage &s) { return near(s.pixelColor(960, 700), PaleYellow); });
+    EXPECT_TRUE(near(shot.pixelColor(960, 700), PaleYellow));
+    // Inside the box, clear of its frame and of the "-" in its middle; left of it the window.
+    EXPECT_TRUE(near(shot.pixelColor(pink.left() + 3, pink.top() + 4), Pink));
+    EXPECT_TRUE(near(shot.pixelColor(pink.left() - 3, pink.center().y()), PaleYellow));
+}
+
+const Start Starts[] = {
+    {"EmptyClipboard", nullptr, "", false, {}},
+    {"OwnerThatNeverAnswers", "UTF8_STRING", "frozen owner", true, {}},
+    {"MetafileOnlyReportedByItsFormatNumber",
+     "image/x-wmf",
+     "not really a metafile",
+     false,
+     {{"Dovrante", "\nBad format: 3\n"}, {"GetFormat number is", "\n3\n"}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Starts, StartE2eTest, ::testing::ValuesIn(Starts), RowName);
+
+// The text found at start is taken on a connection of its own while the window is being built:
+// what it shows and records must be exactly what the clipboard held.
 struct TextClip {
     const char *name;
     const char *target; // the one type the owner offers
@@ -41,11 +97,7 @@ class TextAtStartE2eTest : public E2eTest, public ::testing::WithParamInterface<
 TEST_P(TextAtStartE2eTest, IsShownAndRecordedOnceExactly)
 {
     const TextClip &clip = GetParam();
-    const std::string path = program.home() + "/clip.txt";
-    std::ofstream(path, std::ios::binary) << clip.bytes;
-    clipboard.putFile(path, clip.target);
-    program.start();
-    ASSERT_FALSE(program.waitForWindow(std::chrono::seconds(20)).empty());
+    startWith(clip.bytes, clip.target);
     EXPECT_EQ(program.title(), "Clipboard Print with Options");
     const std::string rule(79, '-');
     ASSERT_TRUE(waitUntil([&] { return count(readFile(program.dataFile()), rule) == 1; }));
@@ -60,8 +112,7 @@ TEST_P(TextAtStartE2eTest, IsShownAndRecordedOnceExactly)
     EXPECT_GT(letters(shot), 0);
 
     // A picture that cannot be decoded is reported, and the text view stays.
-    std::ofstream(program.home() + "/broken.png") << "these bytes are no picture";
-    clipboard.putFile(program.home() + "/broken.png", "image/png");
+    clipboard.put("these bytes are no picture", "image/png");
     program.pressKeys({"F5"});
     const std::string said = program.closeBox("Dovrante", clipboard);
     EXPECT_NE(said.find("cannot be shown"), std::string::npos) << said;
