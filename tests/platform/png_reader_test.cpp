@@ -21,7 +21,21 @@ std::string pngOf(const QImage &image)
     return bytes.toStdString();
 }
 
-std::string bigEndian(std::uint32_t n);
+std::string bigEndian(std::uint32_t n)
+{
+    return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
+}
+
+// The picture read from bytes that have all come.
+std::optional<PlainPng> decoded(const std::string &bytes, int limitMegabytes = 1100)
+{
+    ByteStream stream;
+    stream.append(bytes);
+    stream.end();
+    return readPlainPng(
+        [&](unsigned char *out, std::size_t length) { return stream.read(out, length); },
+        limitMegabytes);
+}
 
 // The PNG with one more chunk after its header.
 std::string withChunk(const std::string &png, const std::string &type, const std::string &data)
@@ -48,11 +62,6 @@ QImage picture(QImage::Format format)
     image.setDotsPerMeterX(2000);
     image.setDotsPerMeterY(3000);
     return image;
-}
-
-std::string bigEndian(std::uint32_t n)
-{
-    return std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)};
 }
 
 // The colour space of an sRGB picture, as image programs write it, and of one with a gamma and
@@ -92,7 +101,7 @@ TEST(PngReaderTest, TakesPicturesExactlyAsQtReadsThem)
         {"gamma alone", withChunk(rgb, "gAMA", OwnGamma)},
     };
     for (const auto &c : cases) {
-        const std::optional<PlainPng> read = readPlainPng(c.bytes, 1100);
+        const std::optional<PlainPng> read = decoded(c.bytes);
         ASSERT_TRUE(read) << c.what;
         const QImage qt = QImage::fromData(QByteArray::fromStdString(c.bytes), "PNG");
         EXPECT_EQ(read->image.format(), qt.format()) << c.what;
@@ -125,7 +134,7 @@ TEST(PngReaderTest, LeavesEveryOtherPictureToQt)
         {"over the memory limit", rgb, 0},
     };
     for (const auto &c : cases)
-        EXPECT_FALSE(readPlainPng(c.bytes, c.limit)) << c.what;
+        EXPECT_FALSE(decoded(c.bytes, c.limit)) << c.what;
 }
 
 // A large picture is decoded while its later parts are still coming from the clipboard.

@@ -126,6 +126,11 @@ std::string bestPictureType(const std::vector<std::string> &offeredTypes,
     return {};
 }
 
+bool isPngType(const std::string &type)
+{
+    return essence(type) == "image/png";
+}
+
 const std::vector<std::string> &builtInImageTypes()
 {
     static const std::vector<std::string> types{"image/png",

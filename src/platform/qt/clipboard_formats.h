@@ -14,6 +14,9 @@ std::vector<int> clipboardFormatNumbers(const std::vector<std::string> &offeredT
 std::string bestPictureType(const std::vector<std::string> &offeredTypes,
                             const std::vector<std::string> &decodableImages);
 
+// Whether the MIME type, whatever its case and parameters, is PNG's.
+bool isPngType(const std::string &type);
+
 // The image types Qt's picture loader reads without any plugin.
 const std::vector<std::string> &builtInImageTypes();
 

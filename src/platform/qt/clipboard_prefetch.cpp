@@ -238,14 +238,6 @@ bool holdsText(const std::vector<int> &formats)
     return std::find(formats.begin(), formats.end(), ClipFormat::Text) != formats.end();
 }
 
-bool isPng(const std::string &type)
-{
-    return type.size() >= 9 &&
-           std::equal(type.begin(), type.begin() + 9, "image/png",
-                      [](char a, char b) { return std::tolower(a) == b; }) &&
-           (type.size() == 9 || type[9] == ';' || type[9] == ' ');
-}
-
 // What Qt's reader would have added to the picture, once the application can say it.
 QImage finish(PlainPng png)
 {
@@ -291,7 +283,7 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
     std::optional<PlainPng> earlyPng;
     const std::string earlyType = bestPictureType(snapshot.offered, {});
     if (mayHoldPicture(snapshot.offered) &&
-        !holdsText(clipboardFormatNumbers(snapshot.offered, {})) && isPng(earlyType)) {
+        !holdsText(clipboardFormatNumbers(snapshot.offered, {})) && isPngType(earlyType)) {
         ByteStream stream;
         std::thread decoder([&] {
             earlyPng = readPlainPng(
@@ -313,9 +305,8 @@ std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
     // picture of a type that Qt does not read by itself may be there.
     if (mayHoldPicture(snapshot.offered)) {
         applicationReady.wait();
-        snapshot.decodableComplete = needsImagePlugins(snapshot.offered);
         snapshot.decodable =
-            snapshot.decodableComplete ? decodableImageTypes() : builtInImageTypes();
+            needsImagePlugins(snapshot.offered) ? decodableImageTypes() : builtInImageTypes();
     }
     const std::vector<int> formats = clipboardFormatNumbers(snapshot.offered, snapshot.decodable);
     const auto holds = [&formats](int format) {

@@ -19,7 +19,6 @@ struct ClipboardSnapshot {
     // The image types the picture loader decodes, found only when a picture is offered: all of
     // them, or Qt's own alone when every offered picture type is one of those.
     std::vector<std::string> decodable;
-    bool decodableComplete = false;
     // Set when text was offered.
     std::optional<Result<std::string>> text;
     // Set when no text but a decodable picture was offered.

@@ -5,7 +5,6 @@
 #include <png.h>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -132,12 +131,12 @@ Outcome decode(png_structp png, png_infop info, const PngBytes &next, int limitM
         // indices are rare: the largest one is found first, in a pass the compiler vectorises.
         png_byte largest = 0;
         for (png_bytep row : rows)
-            for (png_uint_32 x = 0; x < width; ++x)
-                largest = std::max(largest, row[x]);
-        for (png_bytep row : rows)
-            for (png_uint_32 x = 0; largest >= colours && x < width; ++x)
-                if (row[x] >= colours)
-                    row[x] = 0;
+            largest = std::max(largest, *std::max_element(row, row + width));
+        if (largest >= colours) {
+            for (png_bytep row : rows)
+                std::replace_if(
+                    row, row + width, [&](png_byte i) { return i >= colours; }, 0);
+        }
     }
     out.image.setColorSpace(*space);
     out.dotsPerMeterX = static_cast<int>(png_get_x_pixels_per_meter(png, info));
@@ -165,20 +164,6 @@ std::optional<PlainPng> readPlainPng(const PngBytes &next, int limitMegabytes)
     if (outcome != Outcome::Decoded)
         return std::nullopt;
     return decoded;
-}
-
-std::optional<PlainPng> readPlainPng(const std::string &bytes, int limitMegabytes)
-{
-    std::size_t at = 0;
-    return readPlainPng(
-        [&](unsigned char *out, std::size_t length) {
-            if (length > bytes.size() - at)
-                return false;
-            std::memcpy(out, bytes.data() + at, length);
-            at += length;
-            return true;
-        },
-        limitMegabytes);
 }
 
 } // namespace dovrante

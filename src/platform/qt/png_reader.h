@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <string>
 
 namespace dovrante {
 
@@ -27,6 +26,5 @@ using PngBytes = std::function<bool(unsigned char *out, std::size_t length)>;
 // reader and its messages. The bytes are read as the picture needs them, so a picture can be
 // decoded while its later parts are still coming.
 std::optional<PlainPng> readPlainPng(const PngBytes &next, int limitMegabytes);
-std::optional<PlainPng> readPlainPng(const std::string &bytes, int limitMegabytes);
 
 } // namespace dovrante

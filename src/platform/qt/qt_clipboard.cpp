@@ -46,7 +46,8 @@ std::vector<int> QtClipboard::availableFormats()
         m_prefetch = nullptr;
         if (m_snapshot) {
             m_offered = m_snapshot->offered;
-            if (m_snapshot->decodableComplete)
+            // Kept for later captures only when it lists the plugins' types too.
+            if (needsImagePlugins(m_offered))
                 m_decodable = m_snapshot->decodable;
         }
     }
