@@ -26,11 +26,14 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QMessageBox>
+#include <QPixmap>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+
+#include "dovrante.xpm" // dovrante_xpm, the window's icon
 
 namespace {
 
@@ -155,13 +158,14 @@ int main(int argc, char *argv[])
     fileDialog.setBeforeModal(beforeModal);
     fontDialog.setBeforeModal(beforeModal);
 
-    // The widgets take their fonts and places now, while the clip may still be on its way.
-    view.sync();
+    // The widgets take their fonts and places now, while the clip may still be on its way; the
+    // text view waits until the capture has decided whether it shows any text.
+    view.sync(MainWindowView::TextView::Later);
     form.Form_Load();
     view.sync();
     view.show();
-    // The icon comes once the window is up: reading it wakes Qt's image plugins, which takes as
-    // long as building the whole window.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/dovrante/dovrante.xpm")));
+    // The icon is made from the picture compiled in: read as a file it would wake every image
+    // plugin, which takes as long as building the whole window.
+    QApplication::setWindowIcon(QIcon(QPixmap(dovrante_xpm)));
     return QApplication::exec();
 }

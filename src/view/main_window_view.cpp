@@ -173,6 +173,8 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     bindScrollBar(f.VScroll1, Qt::Vertical, &Form1::VScroll1_Change);
     m_richTextBox1 = bind(f.RichTextBox1, new QPlainTextEdit(this), [this] {
         setBackground(m_richTextBox1, m_form.RichTextBox1.backColour, QPalette::Base);
+        if (m_textViewLater)
+            return;
         // A hidden view takes its font when it is shown: making a font ready costs start-up time.
         if (m_form.RichTextBox1.visible) {
             const QFont textFont = toQFont(m_form.RichTextBox1.font);
@@ -373,9 +375,10 @@ void MainWindowView::syncScrollBar(QScrollBar *widget, const ScrollBar &bar)
     widget->setValue(trackPosition(bar, bar.value));
 }
 
-void MainWindowView::sync()
+void MainWindowView::sync(TextView textView)
 {
     m_syncing = true;
+    m_textViewLater = textView == TextView::Later;
     const Form1 &f = m_form;
 
     const QString title = toQt(f.caption);
@@ -393,6 +396,7 @@ void MainWindowView::sync()
     }
 
     applyFocusRequest();
+    m_textViewLater = false;
     m_syncing = false;
 }
 

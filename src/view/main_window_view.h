@@ -28,8 +28,11 @@ public:
     MainWindowView(Form1 &form, float twipsPerPixel);
     ~MainWindowView() override;
 
+    // Whether a sync fills the text view too. Before the capture has decided what to show, its
+    // text and font would be made ready for nothing whenever the clip is not text.
+    enum class TextView { Now, Later };
     // Copies the model onto the widgets; called after every handler and before every modal box.
-    void sync();
+    void sync(TextView textView = TextView::Now);
 
 protected:
     // The controls' own mouse and focus events, seen once: this filter sits on those widgets only.
@@ -103,6 +106,7 @@ private:
     bool m_textPending = false;
     bool m_textEdited = false;
     bool m_syncing = false;
+    bool m_textViewLater = false;
 };
 
 } // namespace dovrante
