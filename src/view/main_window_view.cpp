@@ -396,7 +396,6 @@ void MainWindowView::sync(TextView textView)
     }
 
     applyFocusRequest();
-    m_textViewLater = false;
     m_syncing = false;
 }
 

@@ -1,12 +1,14 @@
 // The widgets on Qt's offscreen platform: what a screen reader is told, and that captions and paths
 // that look like markup are shown as the characters they are.
 
+#include "qt/qt_fonts.h"
 #include "support/form_fixture.h"
 #include "view/main_window_view.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
 
@@ -94,6 +96,20 @@ TEST_F(ViewTest, DescriptionsAndTitleFollowTheModelAfterACapture)
     EXPECT_EQ(said(button("S"), QAccessible::Description), form().cmdSave.toolTip);
     EXPECT_EQ(said(button("S"), QAccessible::Name), "Save the Screen Image to a file");
     EXPECT_EQ(view.windowTitle().toStdString(), "<b>x</b>");
+}
+
+TEST_F(ViewTest, TheTextViewTakesTheTextAndItsFontOnlyOnceTheCaptureHasDecided)
+{
+    const auto *textView = view.findChild<QPlainTextEdit *>("RichTextBox1");
+    ASSERT_NE(textView, nullptr);
+    holdText("first line\nsecond line");
+    form().cmdReload_Click();
+    // At start-up the widgets are synced while the clip is still on its way.
+    view.sync(MainWindowView::TextView::Later);
+    EXPECT_NE(textView->toPlainText(), "first line\nsecond line");
+    view.sync();
+    EXPECT_EQ(textView->toPlainText(), "first line\nsecond line");
+    EXPECT_EQ(textView->font(), toQFont(form().RichTextBox1.font));
 }
 
 } // namespace
