@@ -173,8 +173,6 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     bindScrollBar(f.VScroll1, Qt::Vertical, &Form1::VScroll1_Change);
     m_richTextBox1 = bind(f.RichTextBox1, new QPlainTextEdit(this), [this] {
         setBackground(m_richTextBox1, m_form.RichTextBox1.backColour, QPalette::Base);
-        if (m_textViewLater)
-            return;
         // A hidden view takes its font when it is shown: making a font ready costs start-up time.
         if (m_form.RichTextBox1.visible) {
             const QFont textFont = toQFont(m_form.RichTextBox1.font);
@@ -378,7 +376,6 @@ void MainWindowView::syncScrollBar(QScrollBar *widget, const ScrollBar &bar)
 void MainWindowView::sync(TextView textView)
 {
     m_syncing = true;
-    m_textViewLater = textView == TextView::Later;
     const Form1 &f = m_form;
 
     const QString title = toQt(f.caption);
@@ -391,7 +388,8 @@ void MainWindowView::sync(TextView textView)
 
     for (const Binding &binding : m_bindings) {
         syncGeometry(binding.widget, *binding.model);
-        if (binding.syncContent)
+        const bool later = textView == TextView::Later && binding.widget == m_richTextBox1;
+        if (binding.syncContent && !later)
             binding.syncContent();
     }
 

@@ -106,7 +106,6 @@ private:
     bool m_textPending = false;
     bool m_textEdited = false;
     bool m_syncing = false;
-    bool m_textViewLater = false;
 };
 
 } // namespace dovrante
