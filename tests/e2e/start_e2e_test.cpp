@@ -118,6 +118,16 @@ TEST_P(TextAtStartE2eTest, IsShownAndRecordedOnceExactly)
     EXPECT_NE(said.find("cannot be shown"), std::string::npos) << said;
     EXPECT_EQ(program.title(), "Clipboard Print with Options");
     EXPECT_GT(letters(screenshot()), 0) << "the text view went away";
+
+    // The view holds the clip itself: selected and copied there as a person would (the click
+    // that gives the view the focus folds the tool bar away, which matters not here).
+    std::string shown = clip.recorded;
+    std::erase(shown, '\r');
+    program.click(ScreenLayout.RichTextBox1);
+    clipboard.clear();
+    program.pressKeys({"ctrl+a", "ctrl+c"});
+    EXPECT_TRUE(waitUntil([&] { return clipboard.read() == shown; }))
+        << "the view shows another text";
 }
 
 const TextClip TextClips[] = {
