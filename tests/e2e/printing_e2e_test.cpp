@@ -56,34 +56,6 @@ protected:
         m_before = pdfsNow();
     }
 
-    // A picture whose first eighth along its long side is red and the rest green.
-    void startWithPicture(int width, int height)
-    {
-        const QRect eighth =
-            width > height ? QRect(0, 0, width / 8, height) : QRect(0, 0, width, height / 8);
-        startWith(painted(width, height, Qt::green, {{eighth, Qt::red}}));
-    }
-
-    // Prints the picture that startWithPicture() makes: the page, as long as the sheet, has the
-    // picture along that length and half as deep, with the red eighth at one end (turned, not
-    // squeezed). The page, and where its ink lies.
-    std::pair<QImage, QRect> printPicture(int width, int height)
-    {
-        startWithPicture(width, height);
-        const QImage page = render(print());
-        const QRect ink = inkOn(page).bounds;
-        const int sheetLong = std::max(page.width(), page.height());
-        const bool alongHeight = ink.height() >= ink.width();
-        const int inkLong = alongHeight ? ink.height() : ink.width();
-        EXPECT_GE(inkLong, sheetLong * 99 / 100) << "ink " << ink.width() << "x" << ink.height();
-        EXPECT_NEAR(alongHeight ? ink.width() : ink.height(), inkLong / 2.0, sheetLong * 0.03);
-        const QPoint centre = ink.center();
-        const QPoint step = (alongHeight ? QPoint(0, 1) : QPoint(1, 0)) * (inkLong * 9 / 20);
-        EXPECT_NE(isRed(page.pixelColor(centre - step)), isRed(page.pixelColor(centre + step)));
-        EXPECT_TRUE(isGreen(page.pixelColor(centre)));
-        return {page, ink};
-    }
-
     // Prints the clip, as the keys given or else the button press it, and waits for the job's PDF
     // and the program's end.
     std::string print(const std::vector<std::string> &keys = {})
@@ -124,32 +96,58 @@ private:
     std::set<std::string> m_before;
 };
 
-TEST_F(PrintingE2eTest, AWidePictureComesOutTurnedAndFillsTheLandscapeWidth)
-{
-    printPicture(800, 400);
-}
+// A picture whose first eighth along its long side is red and the rest green; printed in black
+// and white after the toggle, which leaves the focus on the print button for Enter.
+struct Sheet {
+    const char *name;
+    int width, height;
+    bool blackAndWhite;
+    friend void PrintTo(const Sheet &row, std::ostream *out) { *out << row.name; }
+};
 
-TEST_F(PrintingE2eTest, ATallPictureComesOutPortraitFromTheTopLeftCorner)
-{
-    const auto [page, ink] = printPicture(400, 800);
-    EXPECT_GT(page.height(), page.width()) << "a portrait sheet";
-    EXPECT_LE(ink.left(), 1);
-    EXPECT_LE(ink.top(), 1);
-    EXPECT_TRUE(isRed(page.pixelColor(ink.center().x(), ink.top() + ink.height() / 20)));
-    EXPECT_TRUE(isGreen(page.pixelColor(ink.center().x(), ink.bottom() - ink.height() / 20)));
-}
+class PicturePrintE2eTest : public PrintingE2eTest, public ::testing::WithParamInterface<Sheet> {};
 
-TEST_F(PrintingE2eTest, AfterTheToggleReadsBlackAndWhiteEnterPrintsAGreyPage)
+// The page, as long as the sheet, has the picture along that length and half as deep, turned and
+// not squeezed; a tall one lies in the top left corner of a portrait sheet.
+TEST_P(PicturePrintE2eTest, FillsTheSheetTurnedToMatch)
 {
-    startWithPicture(400, 800);
-    program.click(ScreenLayout.cmdColor);
-    // The toggle leaves the focus on the print button.
-    const QImage page = render(print({"Return"}));
+    const auto [name, width, height, blackAndWhite] = GetParam();
+    const QRect eighth =
+        width > height ? QRect(0, 0, width / 8, height) : QRect(0, 0, width, height / 8);
+    startWith(painted(width, height, Qt::green, {{eighth, Qt::red}}));
+    if (blackAndWhite)
+        program.click(ScreenLayout.cmdColor);
+    const QImage page = render(blackAndWhite ? print({"Return"}) : print());
     ASSERT_FALSE(page.isNull());
-    const Ink ink = inkOn(page);
-    ASSERT_FALSE(ink.bounds.isEmpty()) << "a blank page";
-    EXPECT_EQ(ink.coloured, 0);
+    const auto [ink, coloured] = inkOn(page);
+    const int sheetLong = std::max(page.width(), page.height());
+    EXPECT_GE(std::max(ink.width(), ink.height()), sheetLong * 99 / 100)
+        << "ink " << ink.width() << "x" << ink.height();
+    EXPECT_NEAR(std::min(ink.width(), ink.height()), sheetLong / 2.0, sheetLong * 0.03);
+    if (blackAndWhite) {
+        EXPECT_EQ(coloured, 0);
+        return;
+    }
+    const int along = ink.height() >= ink.width() ? ink.height() : ink.width();
+    const QPoint step =
+        (ink.height() >= ink.width() ? QPoint(0, 1) : QPoint(1, 0)) * (along * 9 / 20);
+    EXPECT_NE(isRed(page.pixelColor(ink.center() - step)),
+              isRed(page.pixelColor(ink.center() + step)));
+    EXPECT_TRUE(isGreen(page.pixelColor(ink.center())));
+    if (height > width) {
+        EXPECT_GT(page.height(), page.width()) << "a portrait sheet";
+        EXPECT_LE(std::max(ink.left(), ink.top()), 1);
+        EXPECT_TRUE(isRed(page.pixelColor(ink.center() - step)));
+    }
 }
+
+const Sheet Sheets[] = {
+    {"WideComesOutLandscape", 800, 400, false},
+    {"TallComesOutPortraitFromTheTopLeft", 400, 800, false},
+    {"BlackAndWhiteComesOutGrey", 400, 800, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sheets, PicturePrintE2eTest, ::testing::ValuesIn(Sheets), RowName);
 
 // Long text goes on over several pages, wide lines wrap, in the face and size of the text view.
 TEST_F(PrintingE2eTest, TextPrintsInTheTextViewsFaceOverSeveralPages)
@@ -194,17 +192,17 @@ TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJo
     // 7170 x 840 twips is 478 x 56 pixels, light yellow. The window is centred on the screen with
     // whatever frame the window manager gives it, so its inside lies a title bar's height lower.
     std::map<std::string, int> g = windowGeometry(window);
-    const QImage shot = screenshot();
-    ASSERT_FALSE(shot.isNull());
     EXPECT_EQ(g["WIDTH"], 478);
     EXPECT_EQ(g["HEIGHT"], 56);
     EXPECT_NEAR(g["X"] + g["WIDTH"] / 2, 960, 8);
     EXPECT_NEAR(g["Y"] + g["HEIGHT"] / 2, 540, 40);
+    // Painted before the job holds the program, and not blank under its frame until the end.
     const QRect inside(g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]);
-    const QColor colour = shot.pixelColor(inside.center() + QPoint(200, -8));
-    EXPECT_EQ(colour, QColor(255, 255, 192)) << colour.name().toStdString();
-    EXPECT_EQ(shot.pixelColor(inside.center() + QPoint(0, 40)), QColor(Qt::green)) << "too tall";
-    EXPECT_EQ(shot.pixelColor(inside.center() + QPoint(250, 0)), QColor(Qt::green)) << "too wide";
+    const QPoint clear = inside.center() + QPoint(200, -8);
+    const QColor LightYellow(255, 255, 192);
+    const QImage shot =
+        screenWhen([&](const QImage &s) { return s.pixelColor(clear) == LightYellow; });
+    EXPECT_EQ(shot.pixelColor(clear), LightYellow);
     // The status line is written on it.
     int ink = 0;
     for (int y = inside.top(); y <= inside.bottom(); ++y)

@@ -75,14 +75,19 @@ void QtStatusWindowHost::showAndPaint(const StatusWindowLook &look)
     m_window->show();
     m_window->raise();
 
-    // The print calls that follow hold the thread: wait briefly for the window to be mapped, then
-    // paint it now rather than in an event loop that will not run until the job is handed over.
-    // User input waits, so that a second click cannot start a second job inside this one.
+    // The print calls that follow hold the thread, so the window is painted now rather than in an
+    // event loop that will not run until the job is handed over. Events go on being handled for a
+    // moment after it is mapped: a window painted at once and then left alone was, now and then,
+    // still blank under its window manager's frame for the whole job. User input waits, so that a
+    // second click cannot start a second job inside this one.
     const auto flags = QEventLoop::ExcludeUserInputEvents;
     QElapsedTimer waited;
     waited.start();
     while (m_window->windowHandle() && !m_window->windowHandle()->isExposed() &&
            waited.elapsed() < 500)
+        QCoreApplication::processEvents(flags, 20);
+    const qint64 settled = waited.elapsed() + 150;
+    while (waited.elapsed() < settled)
         QCoreApplication::processEvents(flags, 20);
     m_window->repaint();
     QCoreApplication::processEvents(flags);
