@@ -3,7 +3,6 @@
 
 #include "e2e_harness.h"
 
-#include <QSet>
 #include <QXmlStreamReader>
 
 #include <filesystem>
@@ -68,19 +67,12 @@ TEST_F(InstallE2eTest, PutsTheProgramFolderTheCommandTheDesktopEntryAndTheIcon)
     EXPECT_NE(text.find("\nExec=\"" + ProgramFolder + "/Dovrante\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nIcon=dovrante\n"), std::string::npos) << text;
 
-    // The theme's 32 x 32 icon is the program's own 16-colour drawing, pixel for pixel.
+    // The theme's icons: the program's own drawing, pixel for pixel, and a well-formed SVG.
     const std::string icons = Prefix + "/share/icons/hicolor";
     const QImage png(QString::fromStdString(icons + "/32x32/apps/dovrante.png"), "PNG");
-    ASSERT_EQ(png.size(), QSize(32, 32));
     const QImage drawn(DOVRANTE_SOURCE_DIR "/desktop/icons/dovrante.xpm", "XPM");
-    QSet<QRgb> colours;
-    for (int x = 0; x < 32; ++x)
-        for (int y = 0; y < 32; ++y) {
-            colours.insert(png.pixel(x, y));
-            ASSERT_EQ(png.pixel(x, y), drawn.pixel(x, y)) << x << "," << y;
-        }
-    EXPECT_LE(colours.size(), 16);
-
+    EXPECT_EQ(png.convertToFormat(QImage::Format_ARGB32),
+              drawn.convertToFormat(QImage::Format_ARGB32));
     QXmlStreamReader svg(
         QByteArray::fromStdString(readFile(icons + "/scalable/apps/dovrante.svg")));
     EXPECT_TRUE(svg.readNextStartElement() && svg.name() == QStringLiteral("svg") &&
