@@ -55,12 +55,19 @@ row() { # name dovrante-figures feh bare floor
         "${4:--}" "${5:--}" "$(ratio "$shown" "$reference")" "$(ratio "$shown" "${3:-0}")"
 }
 
-bare=$(timed "$runs" "$build/bench/bare_window" | awk '{print $1}')
-captioned=$(timed "$runs" "$build/bench/bare_window" --captions | awk '{print $1}')
-# Nothing on the clipboard: no program owns it.
+# Nothing on the clipboard: no program owns it. The three are started in turn, so that a few
+# milliseconds' drift in the machine's load falls on all of them alike.
 pkill -f "xclip -selection clipboard -display :$display" 2>/dev/null || true
 sleep 0.2
-none=$(timed "$runs" "$work/Dovrante")
+turns=$(for _ in $(seq "$runs"); do
+    echo "bare $(timed 1 "$build/bench/bare_window")"
+    echo "captioned $(timed 1 "$build/bench/bare_window" --captions)"
+    echo "dovrante $(timed 1 "$work/Dovrante")"
+done)
+column() { echo "$turns" | awk -v who="$1" -v n="$2" '$1 == who {print $n}' | median; }
+bare=$(column bare 2)
+captioned=$(column captioned 2)
+none="$(column dovrante 2) $(column dovrante 3) $(column dovrante 4)"
 row "none" "$none" "" "$bare" ""
 echo "  for reference, a bare Qt window with a row of captioned buttons in the tool bar's fonts:" \
      "$captioned ms; the empty start is $(ratio "${none%% *}" "$captioned") x that"
