@@ -16,6 +16,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -189,7 +190,7 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
         } else if (!m_textPending) {
             m_textPending = true;
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            QTimer::singleShot(0, this, [this] { showPendingText(); });
+            showPendingTextOnceShown();
         }
     });
     m_txtCaption = bindTextBox(f.txtCaption);
@@ -406,6 +407,21 @@ void MainWindowView::rememberShown(const std::string &text)
 {
     m_shownSize = text.size();
     m_shownHash = std::hash<std::string>{}(text);
+}
+
+void MainWindowView::showPendingTextOnceShown(int triesLeft)
+{
+    // Laid out at the next turn of the event loop, the text held the thread before the window's
+    // first paint, and the screen stayed black until the text was in. So the layout waits until
+    // the window is on screen: Qt paints a window as soon as it is exposed. A window that is never
+    // shown (minimised at once, say) holds the text back a second at most.
+    const QWindow *window = windowHandle();
+    if (triesLeft > 0 && (!window || !window->isExposed())) {
+        QTimer::singleShot(20, this,
+                           [this, triesLeft] { showPendingTextOnceShown(triesLeft - 1); });
+        return;
+    }
+    QTimer::singleShot(0, this, [this] { showPendingText(); });
 }
 
 void MainWindowView::showPendingText()

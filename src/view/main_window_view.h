@@ -68,6 +68,9 @@ private:
     // Fills the text view with the text (CR LF breaks) piece by piece, so that no second copy
     // of a large text is made on the way.
     void showText(const std::string &text);
+    // Shows the pending large text once the window has been painted, asking every 20 ms whether
+    // it is on screen.
+    void showPendingTextOnceShown(int triesLeft = 50);
     void showPendingText();
     bool isShown(const std::string &text) const;
     void rememberShown(const std::string &text);
@@ -101,7 +104,7 @@ private:
     // would add its size again to what the program takes.
     std::size_t m_shownSize = 0;
     std::size_t m_shownHash = 0;
-    // A large text waits for the next turn of the event loop, so that the window (and the busy
+    // A large text waits until the window has been painted, so that the window (and the busy
     // pointer over it) is on screen while it is laid out.
     bool m_textPending = false;
     bool m_textEdited = false;

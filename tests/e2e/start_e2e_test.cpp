@@ -73,13 +73,38 @@ struct TextClip {
 };
 
 // Longer than a text the view lays out before the window is shown.
-std::string longText(const std::string &newline)
+std::string longText(const std::string &newline, int lines = 110000)
 {
     std::string text;
-    for (int line = 0; line < 110000; ++line)
+    for (int line = 0; line < lines; ++line)
         text += "line " + std::to_string(line) + " of a long clip, with some words to fill it" +
                 newline;
     return text + "the last line";
+}
+
+// Dark pixels of letters on the text view's page.
+int letters(const QImage &shot)
+{
+    int dark = 0;
+    for (int y = 0; y < 900; y += 4)
+        for (int x = 0; x < 1200; x += 4)
+            dark += qGray(shot.pixel(x, y)) < 100;
+    return dark;
+}
+
+// A text that takes seconds to lay out comes after the window: the window is painted first, with
+// the text view's empty page, and not left black until the text is in.
+using LongTextE2eTest = E2eTest;
+
+TEST_F(LongTextE2eTest, ComesAfterThePaintedWindow)
+{
+    startWith(longText("\n", 800000));
+    const auto painted = [](const QImage &s) { return near(s.pixelColor(1700, 900), PaleYellow); };
+    const QImage first = screenWhen(painted);
+    ASSERT_TRUE(painted(first)) << "the window was never painted";
+    EXPECT_TRUE(near(first.pixelColor(600, 450), Qt::white));
+    EXPECT_EQ(letters(first), 0) << "the window came no sooner than the text";
+    EXPECT_GT(letters(screenWhen(letters)), 0);
 }
 
 class TextAtStartE2eTest : public E2eTest, public ::testing::WithParamInterface<TextClip> {};
