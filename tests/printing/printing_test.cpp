@@ -76,15 +76,17 @@ TEST_F(PrintTest, TextInTheViewsFontOrThePictureFittedIsPrintedThenTheProgramEnd
         {"1 ", nothing},
         {"2.0", nothing},
     };
+    // One picture throughout: a new one each time could take the freed one's address.
+    const PicturePtr clip = makePicture(20000, 10000);
     for (const auto &[kind, calls] : cases) {
         journal.clear();
         printerMode = PrinterValue::Colour;
-        Form1 &f = holding(kind);
+        Form1 &f = holding(kind, clip);
         f.RichTextBox1.font = FontSpec{"Arial Black", 36.0f, true, true, true, true};
         f.cmdPrint_Click();
         EXPECT_EQ(journal, calls) << kind;
     }
-    EXPECT_EQ(painted, std::vector{form().Picture2.picture.get()}) << "the clip's own";
+    EXPECT_EQ(painted, std::vector<const Picture *>{clip.get()}) << "the clip's own";
 }
 
 TEST_F(PrintTest, AJobThatFailsIsReportedAndTheNextOneLoadsTheStatusWindowAfresh)
