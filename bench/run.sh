@@ -64,10 +64,11 @@ turns=$(for _ in $(seq "$runs"); do
     echo "captioned $(timed 1 "$build/bench/bare_window" --captions)"
     echo "dovrante $(timed 1 "$work/Dovrante")"
 done)
-column() { echo "$turns" | awk -v who="$1" -v n="$2" '$1 == who {print $n}' | median; }
-bare=$(column bare 2)
-captioned=$(column captioned 2)
-none="$(column dovrante 2) $(column dovrante 3) $(column dovrante 4)"
+# The median of one figure (the n-th field) over the starts of one program.
+median_of() { echo "$turns" | awk -v who="$1" -v n="$2" '$1 == who {print $n}' | median; }
+bare=$(median_of bare 2)
+captioned=$(median_of captioned 2)
+none="$(median_of dovrante 2) $(median_of dovrante 3) $(median_of dovrante 4)"
 row "none" "$none" "" "$bare" ""
 echo "  for reference, a bare Qt window with a row of captioned buttons in the tool bar's fonts:" \
      "$captioned ms; the empty start is $(ratio "${none%% *}" "$captioned") x that"
