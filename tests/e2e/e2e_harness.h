@@ -365,6 +365,44 @@ inline void writeRecorder(const std::string &path, const std::string &log)
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
 }
 
+// An X server of a test's own, named by DISPLAY while this object lives, for the few tests
+// that need a display unlike the shared one. With an authority file it lets in only clients that
+// show that file's cookie; the test's own tools are then given the file as XAUTHORITY.
+class OwnDisplay {
+public:
+    explicit OwnDisplay(const std::string &authority = {})
+    {
+        // The server picks a free display and writes its number once it takes connections.
+        std::vector<std::string> argv{"Xvfb",      "-displayfd",   "1",       "-screen",
+                                      "0",         "1920x1080x24", "-dpi",    "96",
+                                      "-nolisten", "tcp",          "-noreset"};
+        if (!authority.empty())
+            argv.insert(argv.end(), {"-auth", authority});
+        if (!launch(m_server, argv) || !m_server.waitForReadyRead(10000))
+            return;
+        swap("DISPLAY", ":" + m_server.readLine().trimmed().toStdString());
+        if (!authority.empty())
+            swap("XAUTHORITY", authority);
+    }
+    ~OwnDisplay()
+    {
+        for (const auto &[name, value] : m_previous)
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+    bool ok() const { return !m_previous.empty(); }
+
+private:
+    void swap(const std::string &name, const std::string &value)
+    {
+        const char *previous = std::getenv(name.c_str());
+        m_previous.emplace_back(name,
+                                previous ? std::optional<std::string>(previous) : std::nullopt);
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+    Process m_server;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_previous;
+};
+
 inline QImage painted(int width, int height, QColor colour,
                       const std::vector<std::pair<QRect, QColor>> &parts = {})
 {

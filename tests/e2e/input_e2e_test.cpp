@@ -290,25 +290,16 @@ INSTANTIATE_TEST_SUITE_P(Bindings, InputE2eTest, ::testing::ValuesIn(Bindings), 
 TEST(InputWithoutWindowManagerE2eTest, TheWindowTakesTheFocusAndEscapeWorksAtOnce)
 {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
-    const std::string previous = std::getenv("DISPLAY");
-    Process xvfb;
-    // The server picks a free display and writes its number once it takes connections.
-    ASSERT_TRUE(launch(xvfb, {"Xvfb", "-displayfd", "1", "-screen", "0", "1920x1080x24", "-dpi",
-                              "96", "-nolisten", "tcp", "-noreset"}) &&
-                xvfb.waitForReadyRead(10000))
-        << "no display of its own";
-    ::setenv("DISPLAY", (":" + xvfb.readLine().trimmed()).constData(), 1);
-    {
-        ProgramUnderTest program;
-        program.start();
-        const std::string window = program.waitForWindow();
-        EXPECT_FALSE(window.empty());
-        EXPECT_TRUE(waitUntil([&] { return focusedWindow() == window; }))
-            << "the window did not take the keyboard focus";
-        run({"xdotool", "key", "Escape"});
-        EXPECT_TRUE(program.waitForExit());
-    }
-    ::setenv("DISPLAY", previous.c_str(), 1);
+    const OwnDisplay display;
+    ASSERT_TRUE(display.ok()) << "no display of its own";
+    ProgramUnderTest program;
+    program.start();
+    const std::string window = program.waitForWindow();
+    EXPECT_FALSE(window.empty());
+    EXPECT_TRUE(waitUntil([&] { return focusedWindow() == window; }))
+        << "the window did not take the keyboard focus";
+    run({"xdotool", "key", "Escape"});
+    EXPECT_TRUE(program.waitForExit());
 }
 
 } // namespace

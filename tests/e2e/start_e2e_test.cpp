@@ -2,6 +2,9 @@
 
 #include "e2e_harness.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace dovrante::e2e {
 namespace {
 
@@ -146,6 +149,47 @@ const TextClip TextClips[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, TextAtStartE2eTest, ::testing::ValuesIn(TextClips), RowName);
+
+// An authority file holding one cookie for every display: no address, no display number.
+std::string authorityFile(const std::string &cookie)
+{
+    std::string entry("\xff\xff", 2); // the family that matches any address
+    for (const std::string &field :
+         {std::string(), std::string(), std::string("MIT-MAGIC-COOKIE-1"), cookie})
+        entry += std::string{char(field.size() >> 8), char(field.size() & 0xff)} + field;
+    return entry;
+}
+
+// A server that asks for a cookie, which the program's two connections (the clip's and the
+// window's) both find in the file of the home folder, as nothing names another. A server that lets
+// in anyone would make this pass: a start without the cookie must be refused.
+TEST(AuthorityE2eTest, BothConnectionsShowTheCookieOfTheHomeFolder)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
+    const QTemporaryDir folder("/tmp/dovrante-e2e-XXXXXX");
+    const std::string authority = folder.filePath("authority").toStdString();
+    std::ofstream(authority, std::ios::binary) << authorityFile("sixteen bytes ..");
+    const OwnDisplay display(authority);
+    ASSERT_TRUE(display.ok()) << "no display of its own";
+    XClipboard clipboard;
+    clipboard.put("taken past the cookie");
+
+    for (const bool withCookie : {false, true}) {
+        ProgramUnderTest program;
+        program.setEnvironment("XAUTHORITY", std::nullopt);
+        if (withCookie)
+            std::filesystem::copy_file(authority, program.home() + "/.Xauthority");
+        program.start();
+        if (!withCookie) {
+            EXPECT_TRUE(program.waitForExit()) << "let in without the cookie";
+            continue;
+        }
+        EXPECT_FALSE(program.waitForWindow().empty()) << "refused with the cookie";
+        EXPECT_TRUE(waitUntil([&] {
+            return readFile(program.dataFile()).find("taken past the cookie") != std::string::npos;
+        }));
+    }
+}
 
 } // namespace
 } // namespace dovrante::e2e

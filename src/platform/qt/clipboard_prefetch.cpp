@@ -43,10 +43,15 @@ ReplyPtr<Reply> owned(Reply *reply)
     return ReplyPtr<Reply>(reply, &std::free);
 }
 
+struct Disconnect {
+    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
+};
+using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
+
 // One X connection with a window of its own that receives the clipboard's answers.
 class SelectionReader final {
 public:
-    explicit SelectionReader(const char *display) : m_connection(xcb_connect(display, nullptr))
+    explicit SelectionReader(Connection connection) : m_connection(connection.release())
     {
         if (xcb_connection_has_error(m_connection))
             return;
@@ -247,10 +252,10 @@ QImage finish(PlainPng png)
     return std::move(png.image);
 }
 
-std::optional<ClipboardSnapshot> takeSnapshot(const std::string &display,
+std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
                                               const std::shared_future<void> &applicationReady)
 {
-    SelectionReader reader(display.c_str());
+    SelectionReader reader(std::move(connection));
     if (!reader.ok())
         return std::nullopt;
 
@@ -424,8 +429,12 @@ std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targ
     return ordered;
 }
 
+// The connection is made here, not on the thread: making one reads the name of the X authority
+// file into a buffer of libXau's that two connections made at once (this one and Qt's) may both
+// free and fill, and then one of them can find no cookie and be refused.
 ClipboardPrefetch::ClipboardPrefetch(const char *display)
-    : m_snapshot(std::async(std::launch::async, takeSnapshot, std::string(display),
+    : m_snapshot(std::async(std::launch::async, takeSnapshot,
+                            Connection(xcb_connect(display, nullptr)),
                             m_ready.get_future().share()))
 {}
 
