@@ -117,8 +117,11 @@ TEST(PngReaderTest, LeavesEveryOtherPictureToQt)
     const std::string rgb = pngOf(picture(QImage::Format_RGB32));
     QImage withColourSpace = picture(QImage::Format_RGB32);
     withColourSpace.setColorSpace(QColorSpace::DisplayP3);
-    std::string crcBroken = rgb;
-    crcBroken[rgb.size() - 20] ^= 0x55;
+    // Damaged where the pixels are, after the colour space has been read.
+    const auto damaged = [](std::string png) {
+        png[png.size() - 20] ^= 0x55;
+        return png;
+    };
     const struct {
         const char *what;
         std::string bytes;
@@ -129,7 +132,9 @@ TEST(PngReaderTest, LeavesEveryOtherPictureToQt)
          1100},
         {"ICC profile", pngOf(withColourSpace), 1100},
         {"cut short", rgb.substr(0, rgb.size() / 2), 1100},
-        {"damaged", crcBroken, 1100},
+        {"damaged", damaged(rgb), 1100},
+        {"damaged, with a colour space of its own",
+         damaged(withChunk(withChunk(rgb, "cHRM", Primaries), "gAMA", OwnGamma)), 1100},
         {"not a PNG", "GIF89a and so on", 1100},
         {"over the memory limit", rgb, 0},
     };

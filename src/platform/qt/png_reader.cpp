@@ -82,7 +82,7 @@ QImage::Format prepare(png_structp png, png_infop info, int depth, int colour)
 // libpng reports errors by longjmp back into this function: everything with a destructor lives in
 // the caller.
 Outcome decode(png_structp png, png_infop info, const PngBytes &next, int limitMegabytes,
-               std::vector<png_bytep> &rows, PlainPng &out)
+               std::vector<png_bytep> &rows, std::optional<QColorSpace> &space, PlainPng &out)
 {
     if (setjmp(png_jmpbuf(png)))
         return Outcome::LeftToQt;
@@ -96,7 +96,7 @@ Outcome decode(png_structp png, png_infop info, const PngBytes &next, int limitM
     png_uint_32 width = 0, height = 0;
     int depth = 0, colour = 0, interlace = 0;
     png_get_IHDR(png, info, &width, &height, &depth, &colour, &interlace, nullptr, nullptr);
-    const std::optional<QColorSpace> space = colourSpace(png, info);
+    space = colourSpace(png, info);
     png_colorp palette = nullptr;
     int colours = 0;
     if (!space || 4.0 * width * height / (1024.0 * 1024.0) > limitMegabytes ||
@@ -158,8 +158,9 @@ std::optional<PlainPng> readPlainPng(const PngBytes &next, int limitMegabytes)
         return std::nullopt;
     }
     std::vector<png_bytep> rows;
+    std::optional<QColorSpace> space;
     PlainPng decoded;
-    const Outcome outcome = decode(png, info, next, limitMegabytes, rows, decoded);
+    const Outcome outcome = decode(png, info, next, limitMegabytes, rows, space, decoded);
     png_destroy_read_struct(&png, &info, nullptr);
     if (outcome != Outcome::Decoded)
         return std::nullopt;
