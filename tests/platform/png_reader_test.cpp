@@ -37,8 +37,9 @@ std::optional<PlainPng> decoded(const std::string &bytes, int limitMegabytes = 1
         limitMegabytes);
 }
 
-// The PNG with one more chunk after its header.
-std::string withChunk(const std::string &png, const std::string &type, const std::string &data)
+// The PNG with one more chunk after its header, or else before its end.
+std::string withChunk(const std::string &png, const std::string &type, const std::string &data,
+                      bool atEnd = false)
 {
     std::string chunk = type + data;
     std::uint32_t crc = 0xFFFFFFFFu;
@@ -47,8 +48,9 @@ std::string withChunk(const std::string &png, const std::string &type, const std
         for (int bit = 0; bit < 8; ++bit)
             crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
-    return png.substr(0, 33) + bigEndian(static_cast<std::uint32_t>(data.size())) + chunk +
-           bigEndian(~crc) + png.substr(33);
+    const std::size_t at = atEnd ? png.size() - 12 : 33;
+    return png.substr(0, at) + bigEndian(static_cast<std::uint32_t>(data.size())) + chunk +
+           bigEndian(~crc) + png.substr(at);
 }
 
 QImage picture(QImage::Format format)
@@ -78,6 +80,8 @@ TEST(PngReaderTest, TakesPicturesExactlyAsQtReadsThem)
     QImage translucentPalette =
         picture(QImage::Format_ARGB32).convertToFormat(QImage::Format_Indexed8);
     const std::string rgb = pngOf(picture(QImage::Format_RGB32));
+    const std::string palette =
+        pngOf(picture(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8));
     // A palette of two colours with pixels that point past it.
     QImage pastThePalette(5, 3, QImage::Format_Indexed8);
     pastThePalette.setColorTable({qRgb(1, 2, 3), qRgb(200, 100, 50)});
@@ -93,12 +97,15 @@ TEST(PngReaderTest, TakesPicturesExactlyAsQtReadsThem)
         {"colour", rgb},
         {"colour and alpha", pngOf(picture(QImage::Format_ARGB32))},
         {"grey", pngOf(picture(QImage::Format_Grayscale8))},
-        {"palette", pngOf(picture(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8))},
+        {"palette", palette},
         {"palette with alpha", pngOf(translucentPalette)},
         {"sRGB", withChunk(rgb, "sRGB", Srgb)},
         {"sRGB and gamma", withChunk(withChunk(rgb, "gAMA", Gamma), "sRGB", Srgb)},
         {"gamma and primaries", withChunk(withChunk(rgb, "cHRM", Primaries), "gAMA", OwnGamma)},
         {"gamma alone", withChunk(rgb, "gAMA", OwnGamma)},
+        // libpng keeps the first, but marks it as not to be relied on, and Qt does not.
+        {"palette with its gamma given twice",
+         withChunk(withChunk(palette, "gAMA", Gamma), "gAMA", Gamma)},
     };
     for (const auto &c : cases) {
         const std::optional<PlainPng> read = decoded(c.bytes);
@@ -135,6 +142,11 @@ TEST(PngReaderTest, LeavesEveryOtherPictureToQt)
         {"damaged", damaged(rgb), 1100},
         {"damaged, with a colour space of its own",
          damaged(withChunk(withChunk(rgb, "cHRM", Primaries), "gAMA", OwnGamma)), 1100},
+        // Which Qt refuses to show.
+        {"a second palette after the pixels",
+         withChunk(pngOf(picture(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8)),
+                   "PLTE", std::string(9, '\0'), true),
+         1100},
         {"not a PNG", "GIF89a and so on", 1100},
         {"over the memory limit", rgb, 0},
     };

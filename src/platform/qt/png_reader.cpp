@@ -37,13 +37,17 @@ std::optional<QColorSpace> colourSpace(png_structp png, png_infop info)
     int intent = -1;
     if (png_get_sRGB(png, info, &intent) && intent >= 0 && intent <= 3)
         return QColorSpace(QColorSpace::SRgb);
+    // Chunks that contradict each other leave libpng's values behind but not their "valid" marks,
+    // which are what Qt's reader goes by.
     double gamma = 0.0;
-    if (!png_get_gAMA(png, info, &gamma) || gamma <= 0.0)
+    if (!png_get_valid(png, info, PNG_INFO_gAMA) || !png_get_gAMA(png, info, &gamma) ||
+        gamma <= 0.0)
         return QColorSpace();
     // The file gives the encoding gamma, a colour space the decoding one.
     const auto decoding = static_cast<float>(1.0 / gamma);
     double w[2], r[2], g[2], b[2];
-    if (png_get_cHRM(png, info, &w[0], &w[1], &r[0], &r[1], &g[0], &g[1], &b[0], &b[1])) {
+    if (png_get_valid(png, info, PNG_INFO_cHRM) &&
+        png_get_cHRM(png, info, &w[0], &w[1], &r[0], &r[1], &g[0], &g[1], &b[0], &b[1])) {
         const QColorSpace given({w[0], w[1]}, {r[0], r[1]}, {g[0], g[1]}, {b[0], b[1]},
                                 QColorSpace::TransferFunction::Gamma, decoding);
         if (given.isValid())
@@ -81,8 +85,9 @@ QImage::Format prepare(png_structp png, png_infop info, int depth, int colour)
 
 // libpng reports errors by longjmp back into this function: everything with a destructor lives in
 // the caller.
-Outcome decode(png_structp png, png_infop info, const PngBytes &next, int limitMegabytes,
-               std::vector<png_bytep> &rows, std::optional<QColorSpace> &space, PlainPng &out)
+Outcome decode(png_structp png, png_infop info, png_infop end, const PngBytes &next,
+               int limitMegabytes, std::vector<png_bytep> &rows, std::optional<QColorSpace> &space,
+               PlainPng &out)
 {
     if (setjmp(png_jmpbuf(png)))
         return Outcome::LeftToQt;
@@ -125,7 +130,7 @@ Outcome decode(png_structp png, png_infop info, const PngBytes &next, int limitM
     for (png_uint_32 y = 0; y < height; ++y)
         rows[y] = out.image.scanLine(static_cast<int>(y));
     png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
+    png_read_end(png, end);
     if (format == QImage::Format_Indexed8) {
         // An index past the palette is shown as the first colour, as Qt's reader does. Such
         // indices are rare: the largest one is found first, in a pass the compiler vectorises.
@@ -153,15 +158,19 @@ std::optional<PlainPng> readPlainPng(const PngBytes &next, int limitMegabytes)
         return std::nullopt;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_read_struct(&png, nullptr, nullptr);
+    // The chunks after the pixels go into an info of their own and are checked as they are read,
+    // as Qt's reader does: without one libpng skips them unchecked, and a picture Qt refuses (one
+    // with a second palette there, say) would be shown.
+    png_infop end = info ? png_create_info_struct(png) : nullptr;
+    if (!end) {
+        png_destroy_read_struct(&png, &info, nullptr);
         return std::nullopt;
     }
     std::vector<png_bytep> rows;
     std::optional<QColorSpace> space;
     PlainPng decoded;
-    const Outcome outcome = decode(png, info, next, limitMegabytes, rows, space, decoded);
-    png_destroy_read_struct(&png, &info, nullptr);
+    const Outcome outcome = decode(png, info, end, next, limitMegabytes, rows, space, decoded);
+    png_destroy_read_struct(&png, &info, &end);
     if (outcome != Outcome::Decoded)
         return std::nullopt;
     return decoded;
