@@ -145,6 +145,7 @@ const TextClip TextClips[] = {
     {"Utf8AsItIs", "UTF8_STRING", "Grüße, 世界\nline 2", "Grüße, 世界\r\nline 2"},
     {"Latin1StringAsUtf8", "STRING", "caf\xe9", "café"},
     {"MalformedUtf8MendedAsQtMendsIt", "UTF8_STRING", "ab\377cd", "ab\uFFFDcd"},
+    {"LeadingByteOrderMarkDroppedAsQtDropsIt", "UTF8_STRING", "\uFEFFmarked\uFEFF", "marked\uFEFF"},
     {"LongTextComingAfterTheWindow", "UTF8_STRING", longText("\n"), longText("\r\n")},
 };
 

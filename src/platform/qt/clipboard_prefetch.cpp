@@ -322,7 +322,9 @@ std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
             std::optional<std::string> bytes = reader.fetch(reader.atom(target));
             if (!bytes || bytes->empty()) {
                 snapshot.text = Failure{clipboardTextNeverCame()};
-            } else if (!isLatin1Target(target) && isWellFormedUtf8(*bytes)) {
+            } else if (!isLatin1Target(target) && isWellFormedUtf8(*bytes) &&
+                       // A leading byte order mark is Qt's decoder's to drop.
+                       !bytes->starts_with("\xEF\xBB\xBF")) {
                 snapshot.text = std::move(*bytes);
             } else {
                 const auto size = static_cast<qsizetype>(bytes->size());
