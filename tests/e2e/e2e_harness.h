@@ -388,6 +388,9 @@ public:
     {
         for (const auto &[name, value] : m_previous)
             value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+        // Asked to end, the server removes its socket; killed, it would leave it behind.
+        m_server.terminate();
+        m_server.waitForFinished(5000);
     }
     bool ok() const { return !m_previous.empty(); }
 
