@@ -146,6 +146,8 @@ const TextClip TextClips[] = {
     {"Latin1StringAsUtf8", "STRING", "caf\xe9", "café"},
     {"MalformedUtf8MendedAsQtMendsIt", "UTF8_STRING", "ab\377cd", "ab\uFFFDcd"},
     {"LeadingByteOrderMarkDroppedAsQtDropsIt", "UTF8_STRING", "\uFEFFmarked\uFEFF", "marked\uFEFF"},
+    {"EndingNulDroppedAsQtDropsIt", "UTF8_STRING", std::string("two\0\0", 5),
+     std::string("two\0", 4)},
     {"LongTextComingAfterTheWindow", "UTF8_STRING", longText("\n"), longText("\r\n")},
 };
 

@@ -320,6 +320,11 @@ std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
     if (holds(ClipFormat::Text)) {
         for (const std::string &target : textTargetsInOrder(targets)) {
             std::optional<std::string> bytes = reader.fetch(reader.atom(target));
+            // Qt drops the one NUL that ends a text of the X string types, as owners that hand over
+            // a C string send one.
+            if (bytes && !bytes->empty() && bytes->back() == '\0' &&
+                target != "text/plain;charset=utf-8")
+                bytes->pop_back();
             if (!bytes || bytes->empty()) {
                 snapshot.text = Failure{clipboardTextNeverCame()};
             } else if (!isLatin1Target(target) && isWellFormedUtf8(*bytes) &&
