@@ -193,6 +193,8 @@ const Fault Faults[] = {
      {"Dovrante BMP Data", "File too large"}},
     {"ClipboardOwnerThatNeverHandsTheTextOver", [](S &s) { s.ownedBy("silent"); }, nullptr,
      NothingTaken},
+    // Decoded, it is no text at all.
+    {"TextThatIsAByteOrderMarkAlone", [](S &s) { s.text("\xEF\xBB\xBF"); }, nullptr, NothingTaken},
     {"ClipboardOwnerThatEndsWhenAskedForTheText", [](S &s) { s.ownedBy("dies"); }, nullptr,
      NothingTaken},
     {"ClipboardNamesAJpgThatIsAFolder",

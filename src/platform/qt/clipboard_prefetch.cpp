@@ -336,7 +336,11 @@ std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
                 const QString text = isLatin1Target(target)
                                          ? QString::fromLatin1(bytes->data(), size)
                                          : QString::fromUtf8(bytes->data(), size);
-                snapshot.text = text.toStdString();
+                // A byte order mark alone decodes to nothing: no text came, as Qt's clipboard says.
+                if (text.isEmpty())
+                    snapshot.text = Failure{clipboardTextNeverCame()};
+                else
+                    snapshot.text = text.toStdString();
             }
             break; // one type asked for, as Qt asks for one
         }
