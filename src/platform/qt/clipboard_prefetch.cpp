@@ -252,6 +252,27 @@ QImage finish(PlainPng png)
     return std::move(png.image);
 }
 
+// The text Qt's clipboard gives for these bytes of the target, or that none came; bytes that
+// Qt's conversion would leave as they are are kept, not converted.
+Result<std::string> textAsQtGivesIt(const std::string &target, std::string bytes)
+{
+    // Qt drops the one NUL that ends a text of the X string types, as owners that hand over a C
+    // string send one.
+    if (bytes.ends_with('\0') && target != "text/plain;charset=utf-8")
+        bytes.pop_back();
+    // Qt's decoder drops a leading byte order mark, which is well-formed.
+    if (isLatin1Target(target) || !isWellFormedUtf8(bytes) || bytes.starts_with("\xEF\xBB\xBF")) {
+        const auto size = static_cast<qsizetype>(bytes.size());
+        bytes = (isLatin1Target(target) ? QString::fromLatin1(bytes.data(), size)
+                                        : QString::fromUtf8(bytes.data(), size))
+                    .toStdString();
+    }
+    // Nothing, or a byte order mark alone, is no text.
+    if (bytes.empty())
+        return Failure{clipboardTextNeverCame()};
+    return bytes;
+}
+
 std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
                                               const std::shared_future<void> &applicationReady)
 {
@@ -320,28 +341,8 @@ std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
     if (holds(ClipFormat::Text)) {
         for (const std::string &target : textTargetsInOrder(targets)) {
             std::optional<std::string> bytes = reader.fetch(reader.atom(target));
-            // Qt drops the one NUL that ends a text of the X string types, as owners that hand over
-            // a C string send one.
-            if (bytes && !bytes->empty() && bytes->back() == '\0' &&
-                target != "text/plain;charset=utf-8")
-                bytes->pop_back();
-            if (!bytes || bytes->empty()) {
-                snapshot.text = Failure{clipboardTextNeverCame()};
-            } else if (!isLatin1Target(target) && isWellFormedUtf8(*bytes) &&
-                       // A leading byte order mark is Qt's decoder's to drop.
-                       !bytes->starts_with("\xEF\xBB\xBF")) {
-                snapshot.text = std::move(*bytes);
-            } else {
-                const auto size = static_cast<qsizetype>(bytes->size());
-                const QString text = isLatin1Target(target)
-                                         ? QString::fromLatin1(bytes->data(), size)
-                                         : QString::fromUtf8(bytes->data(), size);
-                // A byte order mark alone decodes to nothing: no text came, as Qt's clipboard says.
-                if (text.isEmpty())
-                    snapshot.text = Failure{clipboardTextNeverCame()};
-                else
-                    snapshot.text = text.toStdString();
-            }
+            snapshot.text = bytes ? textAsQtGivesIt(target, std::move(*bytes))
+                                  : Failure{clipboardTextNeverCame()};
             break; // one type asked for, as Qt asks for one
         }
     } else if (holds(ClipFormat::Bitmap)) {
