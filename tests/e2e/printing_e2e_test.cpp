@@ -128,9 +128,8 @@ TEST_P(PicturePrintE2eTest, FillsTheSheetTurnedToMatch)
         EXPECT_EQ(coloured, 0);
         return;
     }
-    const int along = ink.height() >= ink.width() ? ink.height() : ink.width();
-    const QPoint step =
-        (ink.height() >= ink.width() ? QPoint(0, 1) : QPoint(1, 0)) * (along * 9 / 20);
+    const bool alongHeight = ink.height() >= ink.width();
+    const QPoint step = (alongHeight ? QPoint(0, ink.height()) : QPoint(ink.width(), 0)) * 9 / 20;
     EXPECT_NE(isRed(page.pixelColor(ink.center() - step)),
               isRed(page.pixelColor(ink.center() + step)));
     EXPECT_TRUE(isGreen(page.pixelColor(ink.center())));
