@@ -78,21 +78,6 @@ TEST_F(FilesTest, OpenPutsAPictureOnTheClipboardAndStartsANewCopyAndNothingElseD
     EXPECT_EQ((Lines{f.caption, f.txtCaption.text}), Lines(2, "/my pics/x.jpg"));
 }
 
-TEST_F(FilesTest, EachCompanionGetsItsPathUnquotedAsTheOneArgument)
-{
-    const std::string at = folder = "/home/me/My \"Tools\"; rm -rf ~";
-    Form1 &f = window("1");
-    f.bmpDataFolder = at + "/Dovrante/BMP Data";
-    f.cmdBmpData_Click();
-    f.cmdIdeas_Click();
-    f.cmdFolders_Click();
-    f.cmdTxtData_Click();
-    EXPECT_EQ(journal, (Lines{"start /opt/companions/Mervoxen; " + at + "/Dovrante/BMP Data; 2",
-                              "start /opt/companions/Mervoxen; " + at + "/Dovrante Ideas.txt; 2",
-                              "start Notepad3; " + at + "/Dovrante Folders.txt; 3",
-                              "start Notepad3; " + at + "/Dovrante Data.txt; 3"}));
-}
-
 TEST_F(FilesTest, SaveWritesAPictureUnderTheMomentRecordsTextAndIgnoresOtherKinds)
 {
     Form1 &f = window("2");

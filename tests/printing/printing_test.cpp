@@ -125,10 +125,8 @@ TEST(FitPictureTest, FillsTheSideThatRunsOutFirstOrFailsOnArithmetic)
         double width, height;
         std::string error;
     } cases[] = {
-        {2000, 1000, 26670.0, 13335.0, true, 26670.0, 13335.0, ""},
         {3, 1, 1.0, 1.0, true, 1.0, third, ""},
         {1, 3, 1.0, 1.0, false, third, 1.0, ""},
-        {0, 1000, 100.0, 200.0, false, 0.0, 200.0, ""},
         {1000, 0, 100.0, 100.0, {}, {}, {}, "division by zero"},
         {0, 0, 100.0, 100.0, {}, {}, {}, "division by zero"},
         {1000, 1000, 100.0, 0.0, {}, {}, {}, "division by zero"},
