@@ -60,6 +60,8 @@ TEST_F(FilesTest, OpenPutsAPictureOnTheClipboardAndStartsANewCopyAndNothingElseD
 {
     Form1 &f = window("1");
     f.cmdOpen_Click();
+    dialogAnswers = {{FileDialogResult::Outcome::Failed, {}, {}, "The dialog failed"}};
+    f.cmdOpen_Click();
     loadErrors["/notes.txt"] = "Cannot load the picture /notes.txt: Unsupported format";
     willChoose("/notes.txt", "notes.txt");
     f.cmdOpen_Click();
@@ -71,7 +73,8 @@ TEST_F(FilesTest, OpenPutsAPictureOnTheClipboardAndStartsANewCopyAndNothingElseD
     f.cmdOpen_Click();
     // The program folder is not on the disk: the dialog starts in the fallback folder.
     const std::string dialog = pictureDialog("/home/user/*.*", "open; ", ".jpg");
-    EXPECT_EQ(journal, (Lines{dialog, dialog, "box " + loadErrors["/notes.txt"], dialog,
+    EXPECT_EQ(journal, (Lines{dialog, dialog, "box The dialog failed", dialog,
+                              "box " + loadErrors["/notes.txt"], dialog,
                               "start /opt/companions/Dovrante; ; 2"}));
     EXPECT_EQ(clipPicture, photo);
     EXPECT_EQ(storedFolder(), "/my pics/");
