@@ -132,13 +132,13 @@ TEST_F(CaptureTest, ATextEndingInDotJpgShowsThatFilesPicture)
 TEST_F(CaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
 {
     // The last of formats 3..9 and 0 found wins, tested in that order; then each format's box,
-    // titled with the format number after the first.
+    // titled with the format number after the first, once a format.
     const struct {
         std::vector<int> formats;
         std::string kind;
         Lines boxes;
     } cases[] = {
-        {{49160, ClipFormat::Metafile, 0},
+        {{49160, ClipFormat::Metafile, 0, ClipFormat::Metafile},
          "0",
          {"box Bad format: 0", "box 0 | GetFormat number is", "box 3 | GetFormat number is"}},
         {{ClipFormat::Palette}, "9", {"box Bad format: 9", "box 9 | GetFormat number is"}},
