@@ -54,11 +54,13 @@ def main():
     tree = tempfile.mkdtemp(prefix='dovrante-mutants-')
     build = f'{tree}/build'
     tests = f'{build}/tests/dovrante_unit_tests'
+    # Qt's runtime folder, which the tests ask for, lies in the copy too, not in /tmp.
+    os.environ['XDG_RUNTIME_DIR'] = f'{tree}/runtime'
+    os.mkdir(os.environ['XDG_RUNTIME_DIR'], 0o700)
     try:
-        subprocess.run(['git', '-C', source, 'archive', '--format=tar', '-o', f'{tree}.tar',
-                        'HEAD'], check=True)
-        subprocess.run(['tar', '-xf', f'{tree}.tar', '-C', tree], check=True)
-        os.remove(f'{tree}.tar')
+        archive = subprocess.run(['git', '-C', source, 'archive', 'HEAD'], capture_output=True,
+                                 check=True).stdout
+        subprocess.run(['tar', '-x', '-C', tree], input=archive, check=True)
         print('building a copy of HEAD in', tree, file=sys.stderr)
         subprocess.run(['cmake', '-S', tree, '-B', build, '-G', 'Ninja',
                         '-DCMAKE_BUILD_TYPE=Debug', '-DDOVRANTE_BUILD_BENCHMARKS=OFF'],
@@ -87,8 +89,7 @@ def main():
                 if built != 0:
                     continue  # a change the compiler refuses says nothing of the tests
                 tried += 1
-                run = subprocess.run(['timeout', '60', tests], capture_output=True, text=True,
-                                     env=dict(os.environ, QT_QPA_PLATFORM='offscreen'))
+                run = subprocess.run(['timeout', '60', tests], capture_output=True, text=True)
                 failed = sorted(set(re.findall(r'^\[  FAILED  \] (\S+?)(?:,| \(|$)', run.stdout,
                                                re.M)))
                 if run.returncode == 0:
