@@ -18,11 +18,17 @@ if ! command -v feh >/dev/null; then
     sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends feh >/dev/null
 fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Qt's runtime folder, where the session has none, lies in the work folder rather than in /tmp.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
 build=build/release
 
-work=$(mktemp -d)
 source scripts/display.sh
 # No window manager: its own work would blur the few milliseconds compared here.
 start_display --no-window-manager

@@ -9,6 +9,9 @@ start_display() {
     while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
         display=$((display + 1))
     done
+    # The server makes the folder of display sockets where the machine has none yet; it goes again
+    # with the display.
+    [ -d /tmp/.X11-unix ] && _display_socket_dir="" || _display_socket_dir=/tmp/.X11-unix
     # -noreset: without it the server resets whenever its last client leaves and refuses the
     # connections made meanwhile, which no real desktop does.
     Xvfb ":$display" -screen 0 "${DISPLAY_SIZE:-1920x1080}x24" -dpi 96 -nolisten tcp -noreset \
@@ -38,5 +41,6 @@ stop_display() {
     if [ -n "${_display_wm:-}" ]; then wait "$_display_wm" 2>/dev/null || true; fi
     if [ -n "${_display_xvfb:-}" ]; then wait "$_display_xvfb" 2>/dev/null || true; fi
     if [ -n "${_display_wm_home:-}" ]; then rm -rf "$_display_wm_home"; fi
-    _display_wm="" _display_xvfb="" _display_wm_home=""
+    if [ -n "${_display_socket_dir:-}" ]; then rmdir "$_display_socket_dir" 2>/dev/null || true; fi
+    _display_wm="" _display_xvfb="" _display_wm_home="" _display_socket_dir=""
 }

@@ -6,17 +6,25 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 preset="${DOVRANTE_PRESET:-dev}"
+# Without a runtime folder of the session's, Qt makes /tmp/runtime-<user> and leaves it there: the
+# run has one of its own, removed at its end.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d /tmp/dovrante-runtime.XXXXXX)
+    export XDG_RUNTIME_DIR
+    own_runtime_dir=$XDG_RUNTIME_DIR
+fi
+source scripts/display.sh
+cleanup() {
+    stop_display
+    if [ -n "${cups_dir:-}" ]; then scripts/stop-cups.sh "$cups_dir"; fi
+    if [ -n "${own_runtime_dir:-}" ]; then rm -rf "$own_runtime_dir"; fi
+}
+trap cleanup EXIT
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 
 # A virtual display of its own, with a window manager, as a person's desktop has.
-source scripts/display.sh
 start_display
-cleanup() {
-    stop_display
-    if [ -n "${cups_dir:-}" ]; then scripts/stop-cups.sh "$cups_dir"; fi
-}
-trap cleanup EXIT
 
 # The tests print on a CUPS scheduler of their own in a temporary folder. The machine's printing
 # (its default destination, its queues, the files in /etc/cups) is compared before and after, and
