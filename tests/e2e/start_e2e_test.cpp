@@ -37,7 +37,7 @@ TEST_P(StartE2eTest, ShowsOnlyThePaleYellowWindowAndThePinkToggle)
         EXPECT_NE(said.find(part), std::string::npos) << said;
     }
     // Each question to a frozen owner gives up after a few seconds.
-    const std::string window = program.waitForWindow(30s);
+    const std::string window = program.waitForWindow();
     XClipboard::signalOwners(SIGCONT);
     ASSERT_FALSE(window.empty()) << "no window covering the screen";
     EXPECT_EQ(program.title(), "Clipboard Print with Options");
