@@ -5,30 +5,31 @@
 #   stop_display                           ends what start_display started
 
 start_display() {
-    local display=99
-    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-        display=$((display + 1))
-    done
     # The server makes the folder of display sockets where the machine has none yet; it goes again
     # with the display.
     [ -d /tmp/.X11-unix ] && _display_socket_dir="" || _display_socket_dir=/tmp/.X11-unix
-    # -noreset: without it the server resets whenever its last client leaves and refuses the
-    # connections made meanwhile, which no real desktop does.
-    Xvfb ":$display" -screen 0 "${DISPLAY_SIZE:-1920x1080}x24" -dpi 96 -nolisten tcp -noreset \
-        >/dev/null 2>&1 &
+    # -displayfd: the server takes the first free display itself and writes its number once it
+    # takes connections, so two runs started at once never pick the same one. -noreset: without it
+    # the server resets whenever its last client leaves and refuses the connections made meanwhile,
+    # which no real desktop does.
+    _display_number_file=$(mktemp)
+    Xvfb -displayfd 1 -screen 0 "${DISPLAY_SIZE:-1920x1080}x24" -dpi 96 -nolisten tcp -noreset \
+        >"$_display_number_file" 2>/dev/null &
     _display_xvfb=$!
-    for _ in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$display" ] && break
+    # Bounded generously: a busy machine starts it slowly.
+    for _ in $(seq 600); do
+        [ -s "$_display_number_file" ] && break
         sleep 0.1
     done
-    export DISPLAY=":$display"
+    export DISPLAY=":$(cat "$_display_number_file")"
+    rm -f "$_display_number_file"
     if [ "${1:-}" != --no-window-manager ]; then
         # Its configuration and cache stay in a folder of its own, not in the caller's home.
         _display_wm_home=$(mktemp -d)
         XDG_CONFIG_HOME="$_display_wm_home" XDG_CACHE_HOME="$_display_wm_home" \
             openbox --sm-disable >/dev/null 2>&1 &
         _display_wm=$!
-        for _ in $(seq 100); do
+        for _ in $(seq 600); do
             xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
             sleep 0.1
         done
