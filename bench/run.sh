@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${RUNS:-9}"
 
-scripts/install-deps.sh >/dev/null
+scripts/install-deps.sh --tests >/dev/null
 # feh is only for the comparison, so it is installed here rather than with the build's packages.
 if ! command -v feh >/dev/null; then
     sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs what Dovrante needs to build, run and be tested, from Debian 12 packages only.
+# Installs what Dovrante needs to build and run, and with --tests what its tests and benchmarks need
+# too, from Debian 12 packages only.
 set -euo pipefail
 
+# What Dovrante needs to build and run.
 packages=(
     cmake ninja-build g++ libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools libxcb1-dev libfontconfig-dev libpng-dev pkg-config qt6-image-formats-plugins libqt6printsupport6 libcups2-dev
     # Without it a Wayland session without XWayland could not even show why Dovrante cannot start.
     qt6-wayland
     fonts-dejavu-core xdg-utils
+)
+# What its tests and benchmarks need besides; `--tests` installs these too.
+test_packages=(
     # The desktop entry is checked with desktop-file-validate.
     desktop-file-utils
     # The sources are checked against .clang-format by the tests.
@@ -18,6 +23,7 @@ packages=(
     # The test printer's backend makes its PDFs with Ghostscript.
     ghostscript
 )
+if [ "${1:-}" = --tests ]; then packages+=("${test_packages[@]}"); fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
