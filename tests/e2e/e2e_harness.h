@@ -203,8 +203,38 @@ public:
     }
 };
 
-// The layout of the test display's window, 1920 x 1080 pixels at 15 twips to the pixel.
-inline const StartupLayout ScreenLayout = computeStartupLayout(1920 * 15, 1080 * 15);
+// A place on the test display given in its pixels, at 15 twips to the pixel.
+constexpr Place px(float left, float top, float width, float height)
+{
+    return Place{left * 15, top * 15, width * 15, height * 15};
+}
+
+// Where a person sees each control on the test display's 1920 x 1080 window: the tests' own
+// table, so that a mistake in the program's layout fails the tests instead of moving their clicks.
+inline constexpr StartupLayout ScreenLayout{
+    .cmdMin = px(1875, 6, 17, 20),
+    .txtMin = px(1875, 6, 17, 20),
+    .cmdIdeas = px(1828, 6, 41, 20),
+    .cmdBmpData = px(1804, 6, 17, 20),
+    .cmdTxtData = px(1787, 6, 17, 20),
+    .cmdSaveAs = px(1730, 6, 57, 20),
+    .cmdSave = px(1713, 6, 17, 20),
+    .cmdFolders = px(1696, 6, 17, 20),
+    .cmdReload = px(1641, 6, 48, 20),
+    .cmdCaption = px(1618, 6, 17, 20),
+    .cmdColor = px(1571, 6, 40, 20),
+    .cmdPrint = px(1524, 6, 40, 20),
+    .cmdOpen = px(1501, 6, 17, 20),
+    .cmdFontP = px(1461, 6, 17, 20),
+    .cmdFont = px(1421, 6, 33, 20),
+    .txtCaption = px(1524, 32, 267, 26),
+    .Picture1 = px(0, 0, 1896, 1030),
+    .Picture2 = px(0, 0, 1896, 1030),
+    .Image1 = px(0, 0, 1896, 1030),
+    .HScroll1 = px(0, 1030, 1896, 17),
+    .VScroll1 = px(1896, 0, 17, 1030),
+    .RichTextBox1 = px(0, 0, 1273, 990),
+};
 
 inline QRect pixels(const Place &place)
 {

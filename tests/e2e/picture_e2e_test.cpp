@@ -58,10 +58,9 @@ TEST_P(PictureE2eTest, IsDrawnPixelForPixel)
     };
     const QImage shot = screenWhen(drawn);
     EXPECT_TRUE(drawn(shot));
-    // The tool bar is laid out in twips of the logical screen, at 15 twips to its pixel.
-    const QRect pink = pixels(computeStartupLayout(static_cast<float>(1920 * 15 / p.scale),
-                                                   static_cast<float>(1080 * 15 / p.scale))
-                                  .txtMin);
+    // The tool bar is laid out on the logical screen: the pink box stands 45 of its pixels from
+    // its right edge.
+    const QRect pink(1920 / p.scale - 45, 6, 17, 20);
     const QColor Pink(255, 153, 204);
     EXPECT_TRUE(near(shot.pixelColor((pink.topLeft() + QPoint(3, 4)) * p.scale), Pink));
     // The picture view lies behind the tool bar; beside the toggle it shows, not the toggle.
