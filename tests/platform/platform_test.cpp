@@ -125,13 +125,11 @@ bool names(const MaybeFailure &failure, const std::string &path)
     return failure && failure->description.find(path) != std::string::npos;
 }
 
-// The real services against one temporary folder: dialogs, disk, processes and settings.
-TEST(QtServicesTest, WorkOnTheRealDiskProcessesAndSettingsFile)
+// File dialogs keep empty patterns and open where the name says.
+TEST(QtFileDialogTest, FiltersKeepEmptyPatternsAndTheDialogStartsWhereTheNameSays)
 {
     const QTemporaryDir temp;
     const std::string root = temp.path().toStdString();
-
-    // File dialogs keep empty patterns and open where the name says.
     EXPECT_EQ(qtNameFilters("All Files (*.*)|*.*|JPG Files (*.jpg)|"),
               (QStringList{"All Files (*.*) (*)", "JPG Files (*.jpg) (*.jpg)"}));
     EXPECT_EQ(qtNameFilters("Pictures|*.png; *.gif|Anything|"),
@@ -145,8 +143,12 @@ TEST(QtServicesTest, WorkOnTheRealDiskProcessesAndSettingsFile)
     EXPECT_EQ(fileDialogStart(request).fileName, "x.jpg");
     request.initialFileName = root + "/gone/*.*";
     EXPECT_EQ(QDir(fileDialogStart(request).folder), QDir::home());
+}
 
-    // The disk writes whole, and appends only to regular files.
+TEST(LocalFileSystemTest, WritesWholeAndAppendsOnlyToRegularFiles)
+{
+    const QTemporaryDir temp;
+    const std::string root = temp.path().toStdString();
     LocalFileSystem files;
     fs::create_directories(root + "/.hidden");
     EXPECT_EQ(files.attributes(root + "/.hidden/"), 16 | 2) << "named with its trailing slash";
@@ -165,8 +167,12 @@ TEST(QtServicesTest, WorkOnTheRealDiskProcessesAndSettingsFile)
     for (const std::string &notAFile :
          {root + "/pipe", root + "/.hidden", std::string("/dev/null")})
         EXPECT_TRUE(names(files.append(notAFile, "x"), notAFile));
+}
 
-    // A path with shell characters is one argument and runs nothing else.
+TEST(ProcessLauncherTest, APathWithShellCharactersIsOneArgumentAndRunsNothingElse)
+{
+    const QTemporaryDir temp;
+    const std::string root = temp.path().toStdString();
     FakeDesktop location;
     location.folder = root;
     const std::string record = root + "/record";
@@ -183,16 +189,33 @@ TEST(QtServicesTest, WorkOnTheRealDiskProcessesAndSettingsFile)
     EXPECT_EQ(contents(record), "1|" + argument + "|");
     EXPECT_FALSE(fs::exists(marker));
     EXPECT_EQ(launcher.start(record, "/x", 2)->description, "the program is not executable");
+}
 
-    // Settings keep folders exactly and read hand-edited commas.
-    qputenv("XDG_CONFIG_HOME", temp.path().toUtf8());
+// The settings file lies in a temporary configuration folder while the test runs.
+class QtSettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { qputenv("XDG_CONFIG_HOME", temp.path().toUtf8()); }
+    void TearDown() override
+    {
+        if (previous.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", previous);
+    }
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    const QTemporaryDir temp;
+};
+
+TEST_F(QtSettingsStoreTest, KeepsFoldersExactlyAndReadsHandEditedCommas)
+{
     QtSettingsStore settings;
     EXPECT_EQ(settings.setting("Dovrante", "Setting", "ImageFolder", "/default/"), "/default/");
     for (const std::string folder : {"/home/a, b/", " lead/ ", "/@x/\"q\";=#\\/"}) {
         settings.saveSetting("Dovrante", "Setting", "ImageFolder", folder);
         EXPECT_EQ(settings.setting("Dovrante", "Setting", "ImageFolder", ""), folder);
     }
-    std::ofstream(root + "/Dovrante/Dovrante.conf") << "[Setting]\nImageFolder=/home/a, b/\n";
+    std::ofstream(temp.path().toStdString() + "/Dovrante/Dovrante.conf")
+        << "[Setting]\nImageFolder=/home/a, b/\n";
     EXPECT_EQ(settings.setting("Dovrante", "Setting", "ImageFolder", ""), "/home/a, b/");
 }
 
