@@ -138,6 +138,13 @@ inline std::map<std::string, int> windowGeometry(const std::string &window)
     return g;
 }
 
+// The window that has the keyboard focus.
+inline std::string focusedWindow()
+{
+    const std::string window = run({"xdotool", "getwindowfocus"}).output;
+    return window.substr(0, window.find('\n'));
+}
+
 // A process that ends with its object. QProcess needs no application object.
 class Process : public QProcess {
 public:
