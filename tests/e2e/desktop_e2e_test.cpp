@@ -28,5 +28,34 @@ TEST(FocusWithoutWindowManagerE2eTest, ReturnsToTheWindowWhenAMessageBoxCloses)
     EXPECT_TRUE(program.waitForExit(60s));
 }
 
+// A JPEG file copied in a file manager: its location as a file: URL, as text or as a uri-list.
+struct CopiedFile {
+    const char *name;
+    const char *type;
+    const char *before, *after; // around the URL
+};
+
+class CopiedFileE2eTest : public E2eTest, public ::testing::WithParamInterface<CopiedFile> {};
+
+TEST_P(CopiedFileE2eTest, ShowsThatFilesPictureUnderItsPath)
+{
+    const std::string photo = program.home() + "/my pics/photo 1%.jpg";
+    std::filesystem::create_directories(program.home() + "/my pics");
+    ASSERT_TRUE(painted(64, 48, Qt::darkGreen).save(QString::fromStdString(photo), "JPG"));
+    const CopiedFile &row = GetParam();
+    startWith(std::string(row.before) + "file://" + program.home() + "/my%20pics/photo%201%25.jpg" +
+                  row.after,
+              row.type);
+    EXPECT_TRUE(waitUntil([&] { return program.title() == photo; }, 60s)) << program.title();
+    EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(clipboard.read("image/png"))).size(),
+              QSize(64, 48));
+}
+
+const CopiedFile CopiedFiles[] = {
+    {"AsText", "UTF8_STRING", "", ""},
+    {"AsAUriList", "text/uri-list", "# copied\r\n", "\r\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Copies, CopiedFileE2eTest, ::testing::ValuesIn(CopiedFiles), RowName);
+
 } // namespace
 } // namespace dovrante::e2e
