@@ -3,6 +3,8 @@
 
 #include "e2e_harness.h"
 
+#include <regex>
+
 namespace dovrante::e2e {
 namespace {
 
@@ -56,6 +58,31 @@ const CopiedFile CopiedFiles[] = {
     {"AsAUriList", "text/uri-list", "# copied\r\n", "\r\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Copies, CopiedFileE2eTest, ::testing::ValuesIn(CopiedFiles), RowName);
+
+// --help and --version answer without a display, and read and write nothing.
+TEST(CommandLineE2eTest, HelpAndVersionAnswerAndEnd)
+{
+    const ProgramUnderTest program;
+    const std::pair<std::string, std::string> answers[] = {
+        {"--help", "Usage: Dovrante \\[--help \\| --version\\]\n(.|\n)*  " + program.folder() +
+                       "/Dovrante Data.txt (.|\n)*" + program.folder() +
+                       "/Dovrante BMP Data/(.|\n)*"},
+        {"--version", "Dovrante [0-9]+\\.[0-9]+\\.[0-9]+\n"},
+    };
+    for (const auto &[argument, answer] : answers) {
+        const CommandResult result =
+            run({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "HOME=" + program.home(),
+                 program.file("Dovrante"), "ignored", argument});
+        EXPECT_EQ(result.exitCode, 0) << argument;
+        EXPECT_TRUE(std::regex_match(result.output, std::regex(answer))) << result.output;
+    }
+    const auto entries = [](const std::string &folder) {
+        return std::distance(std::filesystem::directory_iterator(folder),
+                             std::filesystem::directory_iterator());
+    };
+    EXPECT_EQ(entries(program.folder()), 1) << "only the program";
+    EXPECT_EQ(entries(program.home()), 0);
+}
 
 } // namespace
 } // namespace dovrante::e2e

@@ -114,6 +114,18 @@ TEST_F(ViewTest, TheTextViewTakesTheTextAndItsFontOnlyOnceTheCaptureHasDecided)
     EXPECT_EQ(textView->font(), toQFont(form().RichTextBox1.font));
 }
 
+TEST(FontTest, AFaceNamedAfterItsWeightIsAskedForInThatWeight)
+{
+    const std::pair<FontSpec, QFont::Weight> faces[] = {
+        {{"Arial Black", 36.0f, false, false, false, false}, QFont::Black},
+        {{"Arial Black", 36.0f, true, false, false, false}, QFont::Black},
+        {{"Courier", 10.0f, false, false, false, false}, QFont::Normal},
+        {{"MS Sans Serif", 8.25f, true, false, false, false}, QFont::Bold},
+    };
+    for (const auto &[face, weight] : faces)
+        EXPECT_EQ(toQFont(face).weight(), weight) << face.name << face.bold;
+}
+
 // The focus at start: on the first control in the tab order that is shown and can take it.
 struct StartFocus {
     const char *name;
