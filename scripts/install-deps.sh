@@ -8,12 +8,14 @@ packages=(
     # Without it a Wayland session without XWayland could not even show why Dovrante cannot start.
     qt6-wayland
     fonts-dejavu-core xdg-utils
+    # The companion stand-ins say in a message box (xmessage) what they cannot open.
+    x11-utils
     # The desktop entry is checked with desktop-file-validate.
     desktop-file-utils
     # The sources are checked against .clang-format by the tests.
     clang-format
     # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
-    xvfb xauth xclip xdotool x11-utils imagemagick openbox
+    xvfb xauth xclip xdotool imagemagick openbox
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils fontconfig procps
     # The test printer's backend makes its PDFs with Ghostscript.
     ghostscript

@@ -59,6 +59,82 @@ const CopiedFile CopiedFiles[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Copies, CopiedFileE2eTest, ::testing::ValuesIn(CopiedFiles), RowName);
 
+// Ideas, F and T always show an editor with their file, made empty when it is new; a terminal
+// editor gets the desktop's terminal; what cannot start says so in a message box. The desktop's
+// opener, terminal, message box and a terminal editor are recorders on the PATH.
+struct Companion {
+    const char *name;
+    const Place &button;
+    std::vector<std::pair<std::string, std::string>> environment;
+    std::vector<std::string> started; // "@" stands for the program's folder
+    friend void PrintTo(const Companion &row, std::ostream *out) { *out << row.name; }
+};
+
+using CompanionE2eTest = ::testing::TestWithParam<Companion>;
+
+TEST_P(CompanionE2eTest, ShowsItsFileOrSaysWhyNot)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
+    ProgramUnderTest program;
+    std::filesystem::copy_file(std::filesystem::path(DOVRANTE_EXECUTABLE).parent_path() /
+                                   "Notepad3",
+                               program.file("Notepad3"));
+    const std::string bin = program.home() + "/bin", log = program.home() + "/started.log";
+    std::filesystem::create_directories(bin);
+    for (const char *name : {"xdg-open", "x-terminal-emulator", "xmessage", "vim"}) {
+        const std::string path = bin + "/" + name;
+        std::ofstream(path) << "#!/bin/sh\n"
+                               "line=${0##*/}\n"
+                               "for a; do line=\"$line|$a\"; [ -f \"$a\" ] && "
+                               "line=\"$line|$(wc -c <\"$a\") bytes\"; done\n"
+                               "echo \"$line\" >>'"
+                            << log << "'\nexit ${RECORDED_STATUS:-0}\n";
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    }
+    program.setEnvironment("PATH", bin + ":" + std::getenv("PATH"));
+    program.setEnvironment("VISUAL", std::nullopt);
+    program.setEnvironment("EDITOR", std::nullopt);
+    for (const auto &[name, value] : GetParam().environment)
+        program.setEnvironment(name, value);
+    program.start();
+    ASSERT_FALSE(program.waitForWindow(60s).empty());
+    program.click(GetParam().button);
+    for (std::size_t n = 0; n < GetParam().started.size(); ++n) {
+        std::string expected = GetParam().started[n];
+        for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
+            expected.replace(at, 1, program.folder());
+        EXPECT_EQ(waitForLine(log, n), expected);
+    }
+}
+
+const Companion Companions[] = {
+    {"IdeasOnAFreshInstall", ScreenLayout.cmdIdeas, {}, {"xdg-open|@/Dovrante Ideas.txt|0 bytes"}},
+    {"FoldersOnAFreshInstall",
+     ScreenLayout.cmdFolders,
+     {},
+     {"xdg-open|@/Dovrante Folders.txt|0 bytes"}},
+    {"TextDataWithATerminalEditor",
+     ScreenLayout.cmdTxtData,
+     {{"VISUAL", "vim"}},
+     {"x-terminal-emulator|-e|vim|@/Dovrante Data.txt|0 bytes"}},
+    {"FoldersWithATerminalEditorInEditor",
+     ScreenLayout.cmdFolders,
+     {{"EDITOR", "vim -n"}},
+     {"x-terminal-emulator|-e|vim|-n|@/Dovrante Folders.txt|0 bytes"}},
+    {"AnEditorThatIsNotThere",
+     ScreenLayout.cmdTxtData,
+     {{"VISUAL", "gone-editor"}},
+     {"xmessage|-title|Notepad3|-center|Cannot open @/Dovrante Data.txt: the editor gone-editor "
+      "(from $VISUAL or $EDITOR) was not found"}},
+    {"IdeasWithoutAnApplication",
+     ScreenLayout.cmdIdeas,
+     {{"RECORDED_STATUS", "3"}},
+     {"xdg-open|@/Dovrante Ideas.txt|0 bytes",
+      "xmessage|-title|Mervoxen|-center|Cannot open @/Dovrante Ideas.txt: the desktop has no "
+      "application for it (xdg-open ended with status 3)"}},
+};
+INSTANTIATE_TEST_SUITE_P(Buttons, CompanionE2eTest, ::testing::ValuesIn(Companions), RowName);
+
 // --help and --version answer without a display, and read and write nothing.
 TEST(CommandLineE2eTest, HelpAndVersionAnswerAndEnd)
 {
