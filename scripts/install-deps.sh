@@ -16,6 +16,8 @@ packages=(
     clang-format
     # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
     xvfb xauth xclip xdotool imagemagick openbox
+    # xrandr: the test display gets two monitors.
+    x11-xserver-utils
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils fontconfig procps
     # The test printer's backend makes its PDFs with Ghostscript.
     ghostscript

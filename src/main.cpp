@@ -163,7 +163,7 @@ int main(int argc, char *argv[])
     QtClock clock;
     QtMousePointer pointer;
     ProcessEnd programEnd;
-    QtStatusWindowHost statusWindow(screen.twipsPerPixel());
+    QtStatusWindowHost statusWindow(screen.twipsPerPixel(), screen.monitor());
 
     const Configuration config{
         DOVRANTE_TOOLS_DIR,
@@ -175,7 +175,8 @@ int main(int argc, char *argv[])
                              profile, settings, fileDialog, fontDialog, messageBox, files, launcher,
                              clock, pointer, programEnd, statusWindow, config});
     fontConfiguration.join();
-    MainWindowView view(form, screen.twipsPerPixel());
+    MainWindowView view(form, screen.twipsPerPixel(), screen.monitor());
+    messageBox.setOwner(&view);
     const auto beforeModal = [&view] { view.sync(); };
     messageBox.setBeforeModal(beforeModal);
     fileDialog.setBeforeModal(beforeModal);

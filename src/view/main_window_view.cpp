@@ -12,6 +12,7 @@
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -153,11 +154,16 @@ private:
     MainWindowView &m_view;
 };
 
-MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
+MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel, QScreen *monitor)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , m_form(form)
     , m_twipsPerPixel(twipsPerPixel)
 {
+    if (monitor) {
+        m_origin = monitor->geometry().topLeft();
+        m_fullScreen = true;
+        setScreen(monitor);
+    }
     setObjectName(QStringLiteral("Form1"));
     // The controls start from the tool bar's font, which their captions need anyway: a control
     // made in another font makes that one ready too, at start-up. (Windows such as message boxes
@@ -392,7 +398,7 @@ void MainWindowView::sync(TextView textView)
     const QString title = toQt(f.caption);
     if (windowTitle() != title)
         setWindowTitle(title);
-    const QRect frame = toPixels(f.left, f.top, f.width, f.height);
+    const QRect frame = toPixels(f.left, f.top, f.width, f.height).translated(m_origin);
     if (geometry() != frame)
         setGeometry(frame);
     setBackground(this, f.backColour, QPalette::Window);
@@ -599,6 +605,11 @@ void MainWindowView::wheelOverPicture(const QWheelEvent &wheel)
 void MainWindowView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // A real full-screen window, so that panels and docks stay beneath the tool bar. Asked for
+    // once the window lies on its monitor: asked for before, Qt took the window for one at the
+    // desktop's origin.
+    if (m_fullScreen)
+        setWindowState(windowState() | Qt::WindowFullScreen);
     // The focus starts on the first control in the tab order that is shown and can take it.
     if (!focusWidget()) {
         const auto first = std::find_if(m_tabOrder.begin(), m_tabOrder.end(), [this](QWidget *w) {

@@ -9,6 +9,7 @@
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScreen;
 class QScrollBar;
 class QWheelEvent;
 
@@ -26,7 +27,9 @@ struct TextBox;
 // model's handlers. It holds no state of the program's own.
 class MainWindowView final : public QWidget {
 public:
-    MainWindowView(Form1 &form, float twipsPerPixel);
+    // The window covers `monitor` (when given), full screen for the window manager: the model's
+    // 0,0 is the monitor's origin.
+    MainWindowView(Form1 &form, float twipsPerPixel, QScreen *monitor = nullptr);
     ~MainWindowView() override;
 
     // Whether a sync fills the text view too. Before the capture has decided what to show, its
@@ -92,6 +95,8 @@ private:
 
     Form1 &m_form;
     float m_twipsPerPixel;
+    QPoint m_origin;
+    bool m_fullScreen = false;
     // Key preview needs every key of the application; it is a filter of its own so that the
     // widgets' mouse events, which pass the application's filters too, are not handled twice.
     // It also sees the program's other windows close, to take the focus back.

@@ -8,6 +8,8 @@
 namespace dovrante::e2e {
 namespace {
 
+const QColor Pink(255, 153, 204);
+
 // On a display of its own with no window manager, where nobody hands the focus back.
 TEST(FocusWithoutWindowManagerE2eTest, ReturnsToTheWindowWhenAMessageBoxCloses)
 {
@@ -134,6 +136,92 @@ const Companion Companions[] = {
       "application for it (xdg-open ended with status 3)"}},
 };
 INSTANTIATE_TEST_SUITE_P(Buttons, CompanionE2eTest, ::testing::ValuesIn(Companions), RowName);
+
+// Two monitors side by side on one display, the primary on the right, under a window manager: the
+// window covers the monitor that holds the pointer at start, and nothing of it lies on the other.
+struct Monitor {
+    const char *name;
+    QPoint pointer;
+    QRect covered, other;
+    QPoint pink; // inside the pink box at the tool bar's right end
+    friend void PrintTo(const Monitor &row, std::ostream *out) { *out << row.name; }
+};
+
+using MonitorE2eTest = ::testing::TestWithParam<Monitor>;
+
+TEST_P(MonitorE2eTest, TheWindowCoversTheMonitorOfThePointer)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
+    const OwnDisplay display({}, "3200x1080");
+    ASSERT_TRUE(display.ok()) << "no display of its own";
+    ASSERT_EQ(run({"xrandr", "--setmonitor", "LEFT", "1280/338x1024/270+0+0", "none"}).exitCode, 0);
+    ASSERT_EQ(
+        run({"xrandr", "--setmonitor", "*RIGHT", "1920/508x1080/286+1280+0", "screen"}).exitCode,
+        0);
+    const QTemporaryDir wmHome("/tmp/dovrante-e2e-XXXXXX");
+    Process windowManager;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", wmHome.path());
+    environment.insert("XDG_CACHE_HOME", wmHome.path());
+    windowManager.setProcessEnvironment(environment);
+    ASSERT_TRUE(launch(windowManager, {"openbox", "--sm-disable"}));
+    ASSERT_TRUE(waitUntil(
+        [] {
+            return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).output.find("window id") !=
+                   std::string::npos;
+        },
+        60s));
+
+    const Monitor &row = GetParam();
+    XClipboard clipboard;
+    clipboard.put(painted(400, 300, Qt::red));
+    run({"xdotool", "mousemove", std::to_string(row.pointer.x()), std::to_string(row.pointer.y())});
+    ProgramUnderTest program;
+    program.start();
+    const std::string window = waitForWindowNamed(".", 60s, 0, [&](const std::string &w) {
+        auto g = windowGeometry(w);
+        return g["WIDTH"] == row.covered.width() && g["HEIGHT"] == row.covered.height();
+    });
+    ASSERT_FALSE(window.empty()) << "no window as large as the monitor";
+    auto g = windowGeometry(window);
+    EXPECT_EQ(QPoint(g["X"], g["Y"]), row.covered.topLeft());
+
+    const QPoint onPicture = row.covered.topLeft() + QPoint(100, 60);
+    const QImage shot = screenWhen([&](const QImage &s) {
+        return near(s.pixelColor(onPicture), Qt::red) && near(s.pixelColor(row.pink), Pink);
+    });
+    EXPECT_TRUE(near(shot.pixelColor(onPicture), Qt::red));
+    EXPECT_TRUE(near(shot.pixelColor(row.pink), Pink))
+        << shot.pixelColor(row.pink).name().toStdString();
+    int drawn = 0;
+    for (int y = row.other.top(); y <= row.other.bottom(); y += 8)
+        for (int x = row.other.left(); x <= row.other.right(); x += 8)
+            drawn += shot.pixel(x, y) != qRgb(0, 0, 0);
+    EXPECT_EQ(drawn, 0) << "pixels drawn on the other monitor";
+    EXPECT_NE(run({"xprop", "-id", window, "_NET_WM_STATE"}).output.find("FULLSCREEN"),
+              std::string::npos)
+        << "not full screen for the window manager";
+
+    // A message box opens centred on the same monitor.
+    program.clickAt(onPicture.x(), onPicture.y());
+    const std::string box = program.waitForWindowTitled("Test: Picture Sizes", 60s);
+    ASSERT_FALSE(box.empty());
+    g = windowGeometry(box);
+    const QPoint middle(g["X"] + g["WIDTH"] / 2, g["Y"] + g["HEIGHT"] / 2);
+    EXPECT_LE((middle - row.covered.center()).manhattanLength(), 60)
+        << middle.x() << "," << middle.y();
+    program.pressKeysIn(box, {"Return"});
+}
+
+const Monitor Monitors[] = {
+    {"PointerOnTheLeft", {600, 500}, {0, 0, 1280, 1024}, {1280, 0, 1920, 1080}, {1246, 11}},
+    {"PointerOnThePrimaryOnTheRight",
+     {2000, 500},
+     {1280, 0, 1920, 1080},
+     {0, 0, 1280, 1024},
+     {3166, 11}},
+};
+INSTANTIATE_TEST_SUITE_P(TwoMonitors, MonitorE2eTest, ::testing::ValuesIn(Monitors), RowName);
 
 // --help and --version answer without a display, and read and write nothing.
 TEST(CommandLineE2eTest, HelpAndVersionAnswerAndEnd)

@@ -377,12 +377,12 @@ inline void writeRecorder(const std::string &path, const std::string &log)
 // show that file's cookie; the test's own tools are then given the file as XAUTHORITY.
 class OwnDisplay {
 public:
-    explicit OwnDisplay(const std::string &authority = {})
+    explicit OwnDisplay(const std::string &authority = {}, const std::string &size = "1920x1080")
     {
         // The server picks a free display and writes its number once it takes connections.
-        std::vector<std::string> argv{"Xvfb",      "-displayfd",   "1",       "-screen",
-                                      "0",         "1920x1080x24", "-dpi",    "96",
-                                      "-nolisten", "tcp",          "-noreset"};
+        std::vector<std::string> argv{"Xvfb",      "-displayfd", "1",       "-screen",
+                                      "0",         size + "x24", "-dpi",    "96",
+                                      "-nolisten", "tcp",        "-noreset"};
         if (!authority.empty())
             argv.insert(argv.end(), {"-auth", authority});
         if (!launch(m_server, argv) || !m_server.waitForReadyRead(10000))
