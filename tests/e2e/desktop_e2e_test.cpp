@@ -10,8 +10,9 @@ namespace {
 
 const QColor Pink(255, 153, 204);
 
-// On a display of its own with no window manager, where nobody hands the focus back.
-TEST(FocusWithoutWindowManagerE2eTest, ReturnsToTheWindowWhenAMessageBoxCloses)
+// On a display of its own with no window manager, where nobody hands the window the focus: it
+// takes the focus at start, and back when a message box closes, so that Escape works at once.
+TEST(FocusWithoutWindowManagerE2eTest, IsTheWindowsAtStartAndAfterAMessageBox)
 {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
     const OwnDisplay display;
@@ -20,7 +21,8 @@ TEST(FocusWithoutWindowManagerE2eTest, ReturnsToTheWindowWhenAMessageBoxCloses)
     program.start();
     const std::string window = program.waitForWindow(60s);
     ASSERT_FALSE(window.empty());
-    ASSERT_TRUE(waitUntil([&] { return focusedWindow() == window; }, 60s));
+    ASSERT_TRUE(waitUntil([&] { return focusedWindow() == window; }, 60s))
+        << "the window did not take the keyboard focus";
     // A click on the bare window shows its caption in a box.
     program.clickAt(600, 500);
     const std::string box = program.waitForWindowTitled("Dovrante", 60s);

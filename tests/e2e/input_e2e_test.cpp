@@ -329,21 +329,5 @@ TEST_P(InputE2eTest, OneInputHasOneEffect)
 
 INSTANTIATE_TEST_SUITE_P(Bindings, InputE2eTest, ::testing::ValuesIn(Bindings), RowName);
 
-// On a display of its own with no window manager, where nobody else hands the window the focus.
-TEST(InputWithoutWindowManagerE2eTest, TheWindowTakesTheFocusAndEscapeWorksAtOnce)
-{
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
-    const OwnDisplay display;
-    ASSERT_TRUE(display.ok()) << "no display of its own";
-    ProgramUnderTest program;
-    program.start();
-    const std::string window = program.waitForWindow();
-    EXPECT_FALSE(window.empty());
-    EXPECT_TRUE(waitUntil([&] { return focusedWindow() == window; }))
-        << "the window did not take the keyboard focus";
-    run({"xdotool", "key", "Escape"});
-    EXPECT_TRUE(program.waitForExit());
-}
-
 } // namespace
 } // namespace dovrante::e2e
