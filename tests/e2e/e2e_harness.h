@@ -431,10 +431,11 @@ inline QImage screenshot()
 }
 
 // The first screenshot for which `ready` holds, or the last one taken in time.
-inline QImage screenWhen(const std::function<bool(const QImage &)> &ready)
+inline QImage screenWhen(const std::function<bool(const QImage &)> &ready,
+                         std::chrono::milliseconds timeout = 10s)
 {
     QImage shot;
-    waitUntil([&] { return !(shot = screenshot()).isNull() && ready(shot); });
+    waitUntil([&] { return !(shot = screenshot()).isNull() && ready(shot); }, timeout);
     return shot;
 }
 
