@@ -10,6 +10,8 @@ packages=(
     # Without it a Wayland session without XWayland could not even show why Dovrante cannot start.
     qt6-wayland
     fonts-dejavu-core xdg-utils
+    # The companion stand-ins say in a message box (xmessage) what they cannot open.
+    x11-utils
 )
 # What its tests and benchmarks need besides; `--tests` installs these too.
 test_packages=(
@@ -18,7 +20,9 @@ test_packages=(
     # The sources are checked against .clang-format by the tests.
     clang-format
     # The end-to-end tests: a virtual display, the real clipboard and keys, screenshots, a printer.
-    xvfb xauth xclip xdotool x11-utils imagemagick openbox
+    xvfb xauth xclip xdotool imagemagick openbox
+    # xrandr: the test display gets two monitors.
+    x11-xserver-utils
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils fontconfig procps
     # The test printer's backend makes its PDFs with Ghostscript.
     ghostscript

@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/form1.h"
 #include "platform/qt/cups_printers.h"
 #include "platform/qt/cups_scheduler.h"
@@ -28,10 +29,13 @@
 #include <QMessageBox>
 #include <QPixmap>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "dovrante.xpm" // dovrante_xpm, the window's icon
 
@@ -41,13 +45,19 @@ namespace {
 bool g_openingDisplay = false;
 // Set when the reason the program cannot run has already been printed.
 bool g_explained = false;
+// Qt's messages while it opens the display, printed once it has opened one.
+std::string g_held;
 
 // Qt ends the process with abort() and advice to reinstall when it finds no display; say what
-// happened instead and end as an ordinary failure.
+// happened instead, and only that, and end as an ordinary failure.
 void reportNoDisplay(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    if (type == QtFatalMsg && g_openingDisplay) {
+    if (!g_openingDisplay) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        return;
+    }
+    g_held += message.toStdString() + "\n";
+    if (type == QtFatalMsg) {
         if (g_explained)
             std::_Exit(1);
         const char *display = std::getenv("DISPLAY");
@@ -73,6 +83,18 @@ std::string expandHome(const char *folder)
 int main(int argc, char *argv[])
 {
     using namespace dovrante;
+
+    // --help and --version are answered without a display, reading and writing nothing.
+    const CommandLine asked =
+        readCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    if (asked != CommandLine::Start) {
+        const QCoreApplication core(argc, argv); // for the program's folder
+        const std::string answer = asked == CommandLine::Help
+                                       ? usageText(QtProgramLocation())
+                                       : std::string("Dovrante ") + DOVRANTE_VERSION + "\n";
+        std::fputs(answer.c_str(), stdout);
+        return 0;
+    }
 
     const PlatformChoice platform = choosePlatform(currentSession());
     if (platform == PlatformChoice::ThroughXWayland)
@@ -101,12 +123,13 @@ int main(int argc, char *argv[])
 
     std::jthread fontConfiguration = warmUpFontConfiguration();
 
-    // The command line is not read: every start behaves the same.
+    // Beyond --help and --version the command line is not read: every start behaves the same.
     g_openingDisplay = true;
     const QtMessageHandler qtHandler = qInstallMessageHandler(reportNoDisplay);
     QApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);
     g_openingDisplay = false;
+    std::fputs(g_held.c_str(), stderr);
     if (prefetch)
         prefetch->applicationReady();
     QApplication::setApplicationName(QStringLiteral("Dovrante"));
@@ -140,7 +163,7 @@ int main(int argc, char *argv[])
     QtClock clock;
     QtMousePointer pointer;
     ProcessEnd programEnd;
-    QtStatusWindowHost statusWindow(screen.twipsPerPixel());
+    QtStatusWindowHost statusWindow(screen.twipsPerPixel(), screen.monitor());
 
     const Configuration config{
         DOVRANTE_TOOLS_DIR,
@@ -152,7 +175,8 @@ int main(int argc, char *argv[])
                              profile, settings, fileDialog, fontDialog, messageBox, files, launcher,
                              clock, pointer, programEnd, statusWindow, config});
     fontConfiguration.join();
-    MainWindowView view(form, screen.twipsPerPixel());
+    MainWindowView view(form, screen.twipsPerPixel(), screen.monitor());
+    messageBox.setOwner(&view);
     const auto beforeModal = [&view] { view.sync(); };
     messageBox.setBeforeModal(beforeModal);
     fileDialog.setBeforeModal(beforeModal);

@@ -72,9 +72,14 @@ Control *Form1::takeFocusRequest()
     return request;
 }
 
+std::string programFileOf(const ProgramLocation &program, const std::string &ending)
+{
+    return program.programFolder() + "/" + program.baseName() + ending;
+}
+
 std::string Form1::programFile(const std::string &ending) const
 {
-    return m_services.program.programFolder() + "/" + m_services.program.baseName() + ending;
+    return programFileOf(m_services.program, ending);
 }
 
 } // namespace dovrante

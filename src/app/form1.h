@@ -124,6 +124,11 @@ private:
     Control *m_focusRequest = nullptr;
 };
 
+// The program's own file "<folder>/<base name><ending>".
+std::string programFileOf(const ProgramLocation &program, const std::string &ending);
+// The folder of automatically named pictures beside the program.
+std::string pictureFolderOf(const ProgramLocation &program);
+
 // Mouse button codes and shift-state bits of the window's events.
 namespace MouseButton {
 constexpr int Left = 1;

@@ -16,17 +16,17 @@ void apply(Control &control, const Place &place)
 constexpr Colour PaleYellow = 0xC8FAFF;
 constexpr Colour Pink = 0xCC99FF;
 
-// The folder of automatically named pictures: "<base name>/BMP Data" beside the executable. An
-// executable without an extension already takes that name as a file, so there the folder is
-// "<base name> BMP Data", named like the program's other files.
-std::string pictureFolderFor(const ProgramLocation &program)
+} // namespace
+
+// "<base name>/BMP Data" beside the executable. An executable without an extension already takes
+// that name as a file, so there the folder is "<base name> BMP Data", named like the program's
+// other files.
+std::string pictureFolderOf(const ProgramLocation &program)
 {
     const std::string base = program.baseName();
     const std::string folder = program.programFolder() + "/" + base;
     return program.executableName() == base ? folder + " BMP Data" : folder + "/BMP Data";
 }
-
-} // namespace
 
 void Form1::Form_Load()
 {
@@ -38,7 +38,7 @@ void Form1::Form_Load()
     backColour = PaleYellow;
     keyPreview = true;
 
-    bmpDataFolder = pictureFolderFor(m_services.program);
+    bmpDataFolder = pictureFolderOf(m_services.program);
     cmdBmpData.toolTip = "Open the BMP Data Folder: " + bmpDataFolder;
     cmdTxtData.toolTip = "Edit the Text Data File: " + programFile(" Data.txt");
 

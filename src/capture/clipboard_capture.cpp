@@ -19,6 +19,67 @@ bool namesJpegFile(const std::string &text)
     return ending == ".jpg";
 }
 
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// The local file that a "file:" URL names (file:///p, file://localhost/p, file:/p), its
+// percent-escapes decoded; empty for anything else.
+std::string localFileOf(const std::string &url)
+{
+    std::string scheme = url.substr(0, 5);
+    for (char &c : scheme)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (scheme != "file:")
+        return {};
+    std::string escaped = url.substr(5);
+    if (escaped.rfind("//", 0) == 0) {
+        const std::size_t slash = escaped.find('/', 2);
+        const std::string host = escaped.substr(2, slash - 2);
+        if (slash == std::string::npos || (!host.empty() && host != "localhost"))
+            return {};
+        escaped.erase(0, slash);
+    }
+    if (escaped.empty() || escaped[0] != '/')
+        return {};
+    std::string path;
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] != '%') {
+            path += escaped[i];
+            continue;
+        }
+        const int high = i + 2 < escaped.size() ? hexDigit(escaped[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(escaped[i + 2]) : -1;
+        if (low < 0 || (high == 0 && low == 0))
+            return {};
+        path += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return path;
+}
+
+// The local file named by a list of locations (text/uri-list, or text that is one) whose one
+// entry, comments and line breaks aside, is a "file:" URL; empty for any other list.
+std::string onlyLocalFile(const std::string &list)
+{
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find('\n', start), list.size());
+        std::string line = list.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] != '#')
+            entries.push_back(line);
+        start = end + 1;
+    }
+    return entries.size() == 1 ? localFileOf(entries[0]) : std::string();
+}
+
 } // namespace
 
 void Form1::ReloadFromClipboard()
@@ -40,11 +101,20 @@ void Form1::ReloadFromClipboard()
         text = std::move(offered.value());
     }
 
-    // Clipboard text naming a JPEG file stands for that file's picture. The file is loaded before
-    // the clipboard is touched, so a name that does not load loses nothing.
+    // Clipboard text naming a JPEG file stands for that file's picture, and so does a file
+    // manager's copy of one such file. The file is loaded before the clipboard is touched, so a
+    // name that does not load loses nothing.
+    std::string jpegFile = onlyLocalFile(text);
+    if (jpegFile.empty())
+        jpegFile = text;
+    if (!namesJpegFile(jpegFile)) {
+        jpegFile = onlyLocalFile(clipboard.uriList());
+        if (!namesJpegFile(jpegFile))
+            jpegFile.clear();
+    }
     PicturePtr loaded;
-    if (namesJpegFile(text)) {
-        Result<PicturePtr> picture = m_services.pictures.load(text);
+    if (!jpegFile.empty()) {
+        Result<PicturePtr> picture = m_services.pictures.load(jpegFile);
         if (!picture.ok()) {
             m_services.messageBox.show(picture.error());
             return;
@@ -52,7 +122,7 @@ void Form1::ReloadFromClipboard()
         loaded = picture.value();
         clipboard.clear();
         clipboard.setPicture(loaded);
-        setClipName(text);
+        setClipName(jpegFile);
         formats = {ClipFormat::Bitmap};
     }
 

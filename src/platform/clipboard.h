@@ -34,6 +34,9 @@ public:
     // The clipboard's plain text; fails with a description when text is offered but none comes
     // from the clipboard's owner (it does not answer, or has ended).
     virtual Result<std::string> text() = 0;
+    // The clipboard's list of locations (text/uri-list, as a file manager's copy offers it);
+    // empty when none is offered or none comes.
+    virtual std::string uriList() = 0;
     // The clipboard's picture, decoded; fails with a description when it cannot be read.
     virtual Result<PicturePtr> picture() = 0;
     // Empties the clipboard.

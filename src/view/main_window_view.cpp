@@ -12,10 +12,12 @@
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <algorithm>
@@ -137,6 +139,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (event->type() == QEvent::Hide && watched->isWidgetType())
+            m_view.takeFocusBackFrom(static_cast<QWidget *>(watched));
         const bool press = event->type() == QEvent::KeyPress;
         if (press || event->type() == QEvent::KeyRelease) {
             auto *key = static_cast<QKeyEvent *>(event);
@@ -150,11 +154,16 @@ private:
     MainWindowView &m_view;
 };
 
-MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
+MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel, QScreen *monitor)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , m_form(form)
     , m_twipsPerPixel(twipsPerPixel)
 {
+    if (monitor) {
+        m_origin = monitor->geometry().topLeft();
+        m_fullScreen = true;
+        setScreen(monitor);
+    }
     setObjectName(QStringLiteral("Form1"));
     // The controls start from the tool bar's font, which their captions need anyway: a control
     // made in another font makes that one ready too, at start-up. (Windows such as message boxes
@@ -170,8 +179,8 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
                     [this] { m_image1->setPicture(m_form.Image1.picture); });
     m_picture2 = bind(f.Picture2, new PictureWidget(m_picture1),
                       [this] { m_picture2->setPicture(m_form.Picture2.picture); });
-    bindScrollBar(f.HScroll1, Qt::Horizontal, &Form1::HScroll1_Change);
-    bindScrollBar(f.VScroll1, Qt::Vertical, &Form1::VScroll1_Change);
+    m_hScroll1 = bindScrollBar(f.HScroll1, Qt::Horizontal, &Form1::HScroll1_Change);
+    m_vScroll1 = bindScrollBar(f.VScroll1, Qt::Vertical, &Form1::VScroll1_Change);
     m_richTextBox1 = bind(f.RichTextBox1, new QPlainTextEdit(this), [this] {
         setBackground(m_richTextBox1, m_form.RichTextBox1.backColour, QPalette::Base);
         // A hidden view takes its font when it is shown: making a font ready costs start-up time.
@@ -210,14 +219,16 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     bindButton(f.cmdMin, &Form1::cmdMin_Click);
     m_txtMin = bindTextBox(f.txtMin);
 
+    // Picture boxes take the focus as the classic controls do; the first one shown gets it at
+    // start, so that an Enter pressed then does not reach Print.
+    m_picture1->setFocusPolicy(Qt::StrongFocus);
+    m_picture2->setFocusPolicy(Qt::StrongFocus);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
     m_picture2->setObjectName(QStringLiteral("Picture2"));
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     m_txtMin->setObjectName(QStringLiteral("txtMin"));
     m_txtCaption->setObjectName(QStringLiteral("txtCaption"));
-    // The right button resets the caption; no edit menu pops up over the message that follows.
-    m_txtCaption->setContextMenuPolicy(Qt::NoContextMenu);
 
     // Like the classic text control the view shows every line of the text as it is.
     m_richTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -244,14 +255,19 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel)
     std::sort(tabOrder.begin(), tabOrder.end(), [](const Binding *a, const Binding *b) {
         return a->model->tabIndex < b->model->tabIndex;
     });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1]->widget, tabOrder[i]->widget);
+    for (const Binding *binding : tabOrder)
+        m_tabOrder.push_back(binding->widget);
+    for (std::size_t i = 1; i < m_tabOrder.size(); ++i)
+        setTabOrder(m_tabOrder[i - 1], m_tabOrder[i]);
 }
 
 template <typename Widget>
 Widget *MainWindowView::bind(const Control &model, Widget *widget,
                              std::function<void()> syncContent)
 {
+    // The classic controls have no menus of their own: a right press does what the window says
+    // and nothing more (Qt's edit and scroll menus would take the next click to close them).
+    widget->setContextMenuPolicy(Qt::NoContextMenu);
     m_bindings.push_back(Binding{&model, widget, std::move(syncContent)});
     return widget;
 }
@@ -382,7 +398,7 @@ void MainWindowView::sync(TextView textView)
     const QString title = toQt(f.caption);
     if (windowTitle() != title)
         setWindowTitle(title);
-    const QRect frame = toPixels(f.left, f.top, f.width, f.height);
+    const QRect frame = toPixels(f.left, f.top, f.width, f.height).translated(m_origin);
     if (geometry() != frame)
         setGeometry(frame);
     setBackground(this, f.backColour, QPalette::Window);
@@ -465,6 +481,8 @@ void MainWindowView::showText(const std::string &text)
     }
     m_richTextBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     document->setUndoRedoEnabled(true);
+    // The caret, carried along by the pieces, starts before the text as the classic control's.
+    m_richTextBox1->moveCursor(QTextCursor::Start);
 }
 
 QWidget *MainWindowView::widgetFor(const Control *control) const
@@ -547,6 +565,14 @@ bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
             static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton)
             return true;
         break;
+    case QEvent::Wheel:
+        // A wheel over the picture or its viewport reaches the viewport last, however deep it
+        // came in.
+        if (watched == m_picture1) {
+            wheelOverPicture(*static_cast<QWheelEvent *>(event));
+            return true;
+        }
+        break;
     case QEvent::FocusIn:
         if (watched == m_txtCaption) {
             run([this] { m_form.txtCaption_GotFocus(); });
@@ -559,13 +585,57 @@ bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+void MainWindowView::wheelOverPicture(const QWheelEvent &wheel)
+{
+    // The wheel over the picture is the same wheel over its scroll bar: the vertical one, or the
+    // horizontal one for a horizontal wheel or with Shift held, which here only picks the bar
+    // (over a bar itself Shift turns steps into pages).
+    const QPoint delta = wheel.angleDelta();
+    const bool shift = wheel.modifiers().testFlag(Qt::ShiftModifier);
+    QScrollBar *bar = shift || std::abs(delta.x()) > std::abs(delta.y()) ? m_hScroll1 : m_vScroll1;
+    if (!bar->isVisible())
+        return;
+    const QPointF middle = QRectF(bar->rect()).center();
+    QWheelEvent onBar(middle, bar->mapToGlobal(middle), wheel.pixelDelta(), delta, wheel.buttons(),
+                      wheel.modifiers() & ~Qt::ShiftModifier, wheel.phase(), wheel.inverted(),
+                      wheel.source());
+    QCoreApplication::sendEvent(bar, &onBar);
+}
+
 void MainWindowView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // A real full-screen window, so that panels and docks stay beneath the tool bar. Asked for
+    // once the window lies on its monitor: asked for before, Qt took the window for one at the
+    // desktop's origin.
+    if (m_fullScreen)
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    // The focus starts on the first control in the tab order that is shown and can take it.
+    if (!focusWidget()) {
+        const auto first = std::find_if(m_tabOrder.begin(), m_tabOrder.end(), [this](QWidget *w) {
+            return w->isVisibleTo(this) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus);
+        });
+        if (first != m_tabOrder.end())
+            (*first)->setFocus(Qt::TabFocusReason);
+    }
     // The window opens ready for Escape, F5 and F2, also where no window manager hands it the
     // keyboard focus.
     activateWindow();
     raise();
+}
+
+void MainWindowView::takeFocusBackFrom(QWidget *closed)
+{
+    // Without a window manager nobody hands the focus back when a message box or dialog closes:
+    // the window takes it itself, unless another box has opened meanwhile. (Tooltips and menus
+    // are not windows of that kind.)
+    const Qt::WindowType type = closed->windowType();
+    if (closed == this || !isVisible() || (type != Qt::Window && type != Qt::Dialog))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !QApplication::activeModalWidget())
+            activateWindow();
+    });
 }
 
 void MainWindowView::mouseReleaseEvent(QMouseEvent *event)

@@ -9,7 +9,9 @@
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScreen;
 class QScrollBar;
+class QWheelEvent;
 
 namespace dovrante {
 
@@ -25,7 +27,9 @@ struct TextBox;
 // model's handlers. It holds no state of the program's own.
 class MainWindowView final : public QWidget {
 public:
-    MainWindowView(Form1 &form, float twipsPerPixel);
+    // The window covers `monitor` (when given), full screen for the window manager: the model's
+    // 0,0 is the monitor's origin.
+    MainWindowView(Form1 &form, float twipsPerPixel, QScreen *monitor = nullptr);
     ~MainWindowView() override;
 
     // Whether a sync fills the text view too. Before the capture has decided what to show, its
@@ -75,6 +79,9 @@ private:
     bool isShown(const std::string &text) const;
     void rememberShown(const std::string &text);
     void handleKeyPreview(QObject *watched, QKeyEvent *event);
+    void wheelOverPicture(const QWheelEvent &wheel);
+    // Called when a window of the program hides: the main window takes the keyboard focus back.
+    void takeFocusBackFrom(QWidget *closed);
 
     void syncGeometry(QWidget *widget, const Control &control);
     void syncButton(QPushButton *widget, const Button &button);
@@ -88,14 +95,21 @@ private:
 
     Form1 &m_form;
     float m_twipsPerPixel;
+    QPoint m_origin;
+    bool m_fullScreen = false;
     // Key preview needs every key of the application; it is a filter of its own so that the
     // widgets' mouse events, which pass the application's filters too, are not handled twice.
+    // It also sees the program's other windows close, to take the focus back.
     KeyPreview *m_keyPreview = nullptr;
 
     std::vector<Binding> m_bindings;
+    // The widgets that can take the focus, in the window's tab order.
+    std::vector<QWidget *> m_tabOrder;
     PictureWidget *m_picture1 = nullptr;
     PictureWidget *m_picture2 = nullptr;
     PictureWidget *m_image1 = nullptr;
+    QScrollBar *m_hScroll1 = nullptr;
+    QScrollBar *m_vScroll1 = nullptr;
     QPlainTextEdit *m_richTextBox1 = nullptr;
     QLineEdit *m_txtMin = nullptr;
     QLineEdit *m_txtCaption = nullptr;

@@ -129,6 +129,43 @@ TEST_F(CaptureTest, ATextEndingInDotJpgShowsThatFilesPicture)
     EXPECT_EQ(journal, Lines{"colourMode 2"}) << "the name is not recorded as text";
 }
 
+TEST_F(CaptureTest, AFileUrlOfOneLocalJpegAsTextOrAsAUriListShowsThatFilesPicture)
+{
+    const PicturePtr photo = makePicture(5080, 2540);
+    readable["/home/me/my photo%.jpg"] = photo;
+    readable["/home/me/a.jpg"] = photo;
+    // The text, the uri-list, and the file shown (its path the caption), or else the clip's kind.
+    const struct {
+        std::string text, uriList, shows;
+    } cases[] = {
+        {"file:///home/me/my%20photo%25.jpg", "", "/home/me/my photo%.jpg"},
+        {"file://localhost/home/me/a.jpg\r\n", "", "/home/me/a.jpg"},
+        {"file:/home/me/a.jpg", "", "/home/me/a.jpg"},
+        {"", "# copied\r\nfile:///home/me/my%20photo%25.jpg\r\n", "/home/me/my photo%.jpg"},
+        {"my photo", "file:///home/me/a.jpg", "/home/me/a.jpg"},
+        // Anything else stays as it is: another host, two files, another kind of file, a bad
+        // escape.
+        {"x", "file://server/home/me/a.jpg", ClipKind::Text},
+        {"", "file:///home/me/a.jpg\r\nfile:///home/me/b.jpg\r\n", ClipKind::Nothing},
+        {"", "file:///home/me/a.png", ClipKind::Nothing},
+        {"x", "file:///home/me/a%2.jpg", ClipKind::Text},
+        {"x", "http://example.com/a.jpg", ClipKind::Text},
+    };
+    for (const auto &c : cases) {
+        if (c.text.empty())
+            hold({49152}, "", nullptr);
+        else
+            holdText(c.text);
+        clipUriList = c.uriList;
+        Form1 &f = form();
+        f.caption = Form1::DesignCaption;
+        f.ReloadFromClipboard();
+        const bool picture = c.shows.front() == '/';
+        EXPECT_EQ(f.clipKind, picture ? ClipKind::Picture : c.shows) << c.text << c.uriList;
+        EXPECT_EQ(f.caption, picture ? c.shows : Form1::DesignCaption) << c.text << c.uriList;
+    }
+}
+
 TEST_F(CaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
 {
     // The last of formats 3..9 and 0 found wins, tested in that order; then each format's box,

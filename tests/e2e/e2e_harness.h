@@ -146,6 +146,13 @@ inline std::map<std::string, int> windowGeometry(const std::string &window)
     return g;
 }
 
+// The window that has the keyboard focus.
+inline std::string focusedWindow()
+{
+    const std::string window = run({"xdotool", "getwindowfocus"}).output;
+    return window.substr(0, window.find('\n'));
+}
+
 // A process that ends with its object. QProcess needs no application object.
 class Process : public QProcess {
 public:
@@ -408,12 +415,12 @@ inline void writeRecorder(const std::string &path, const std::string &log)
 // show that file's cookie; the test's own tools are then given the file as XAUTHORITY.
 class OwnDisplay {
 public:
-    explicit OwnDisplay(const std::string &authority = {})
+    explicit OwnDisplay(const std::string &authority = {}, const std::string &size = "1920x1080")
     {
         // The server picks a free display and writes its number once it takes connections.
-        std::vector<std::string> argv{"Xvfb",      "-displayfd",   "1",       "-screen",
-                                      "0",         "1920x1080x24", "-dpi",    "96",
-                                      "-nolisten", "tcp",          "-noreset"};
+        std::vector<std::string> argv{"Xvfb",      "-displayfd", "1",       "-screen",
+                                      "0",         size + "x24", "-dpi",    "96",
+                                      "-nolisten", "tcp",        "-noreset"};
         if (!authority.empty())
             argv.insert(argv.end(), {"-auth", authority});
         if (!launch(m_server, argv) ||
@@ -463,10 +470,11 @@ inline QImage screenshot()
 }
 
 // The first screenshot for which `ready` holds, or the last one taken in time.
-inline QImage screenWhen(const std::function<bool(const QImage &)> &ready)
+inline QImage screenWhen(const std::function<bool(const QImage &)> &ready,
+                         std::chrono::milliseconds timeout = 10s)
 {
     QImage shot;
-    waitUntil([&] { return !(shot = screenshot()).isNull() && ready(shot); });
+    waitUntil([&] { return !(shot = screenshot()).isNull() && ready(shot); }, timeout);
     return shot;
 }
 

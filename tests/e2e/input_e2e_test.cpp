@@ -72,12 +72,9 @@ const Clip WidePicture{.size = {4000, 600},
                                  {{1936, 0, 2064, 600}, Qt::blue}}};
 // One arrow step is 14 pixels: the yellow band.
 const Clip TallPicture{.size = {600, 1400}, .parts = {{{0, 14, 600, 14}, Qt::yellow}}};
-
-std::string focusedWindow()
-{
-    const std::string window = run({"xdotool", "getwindowfocus"}).output;
-    return window.substr(0, window.find('\n'));
-}
+// One turn of the wheel is three arrow steps: the yellow bands.
+const Clip TallPictureForTheWheel{.size = {600, 1400}, .parts = {{{0, 42, 600, 14}, Qt::yellow}}};
+const Clip WidePictureForTheWheel{.size = {4000, 600}, .parts = {{{120, 0, 40, 600}, Qt::yellow}}};
 
 struct InputE2eTest;
 using T = InputE2eTest;
@@ -116,6 +113,16 @@ struct InputE2eTest : E2eTest, ::testing::WithParamInterface<Binding> {
     T &click(const QPoint &at, int button = 1)
     {
         program.clickAt(at.x(), at.y(), button);
+        return *this;
+    }
+    // One turn of the wheel (buttons 4 to 7), with Shift held or not.
+    T &wheel(const QPoint &at, int button, bool shift = false)
+    {
+        if (shift)
+            keys("keydown", "shift");
+        click(at, button);
+        if (shift)
+            keys("keyup", "shift");
         return *this;
     }
     template <class... Names>
@@ -202,6 +209,7 @@ struct InputE2eTest : E2eTest, ::testing::WithParamInterface<Binding> {
 const QPoint OnPicture(200, 150), OnBareViewport(1000, 600), OnText(600, 500);
 const QPoint OnBareWindow(600, 500), RightArrow(1888, 1038), RightTrackEnd(1860, 1038);
 const QPoint DownArrow(1904, 1022), LeftEdge(20, 300), TopEdge(300, 7), Image1Edge(1, 150);
+const QPoint OnVerticalBar(1904, 500), OnHorizontalBar(1000, 1038);
 const QPoint OnToggle = pixels(ScreenLayout.txtMin).center();
 const QPoint OnCaptionBox = pixels(ScreenLayout.txtCaption).center();
 const char *const DefaultTitle = "Clipboard Print with Options";
@@ -219,6 +227,11 @@ const Binding Bindings[] = {
      }},
     {"TextViewRightPressCapturesOnce", Text,
      [](T &t) { t.newText().click(OnText, 3).expectOneCapture(); }},
+    // No menu of a control's own opens to take the next click.
+    {"TextViewRightPressOpensNoMenu", Text,
+     [](T &t) { t.click(OnText, 3).settle().click(OnToggle).expectToolbar(false, '+'); }},
+    {"ScrollBarRightPressOpensNoMenu", Picture,
+     [](T &t) { t.click(OnHorizontalBar, 3).settle().click(OnToggle).expectToolbar(false, '+'); }},
     {"TextViewMiddlePressDoesNothing", Text,
      [](T &t) {
          t.click(OnText, 2).expectToolbar(true, '-');
@@ -263,6 +276,22 @@ const Binding Bindings[] = {
          t.keys("ctrl+o").expectOne("Open Clip File", "", "Escape");
          EXPECT_TRUE(t.program.running());
      }},
+    // The focus starts on the picture, the text view, or else Print.
+    {"PictureStartEnterLeavesTheProgramRunning", Picture,
+     [](T &t) {
+         EXPECT_FALSE(t.keys("Return").program.waitForExit(5s));
+         t.expectTitle(R"(\d{8} \d{6}\.jpg)");
+     }},
+    {"TextStartTypingReachesTheTextView", Text,
+     [](T &t) {
+         run({"xdotool", "type", "--delay", "15", "typed "});
+         t.click(pixels(ScreenLayout.cmdSave).center());
+         EXPECT_TRUE(waitUntil([&] { return t.entries() == 2; }));
+         const std::string data = readFile(t.program.dataFile());
+         EXPECT_NE(data.find("typed a line of text"), std::string::npos) << data;
+     }},
+    {"EmptyStartEnterPressesPrintWhichPrintsNothing", None,
+     [](T &t) { EXPECT_FALSE(t.keys("Return").program.waitForExit(5s)); }},
     {"EscapeEndsTheProgram", Text,
      [](T &t) { EXPECT_TRUE(t.keys("Escape").program.waitForExit()); }},
     {"CtrlBracketEndsTheProgram", None,
@@ -277,6 +306,20 @@ const Binding Bindings[] = {
      [](T &t) { t.click(RightTrackEnd).expectColourAt(LeftEdge, Qt::yellow); }},
     {"VerticalArrowMovesThePictureOneStep", TallPicture,
      [](T &t) { t.click(DownArrow).expectColourAt(TopEdge, Qt::yellow); }},
+    // The wheel over the picture is the wheel over its bar; Shift or a sideways wheel, the
+    // horizontal bar's.
+    {"WheelOverTheVerticalBarMovesThePictureThreeSteps", TallPictureForTheWheel,
+     [](T &t) { t.wheel(OnVerticalBar, 5).expectColourAt(TopEdge, Qt::yellow); }},
+    {"WheelOverThePictureMovesItAsOverTheVerticalBar", TallPictureForTheWheel,
+     [](T &t) { t.wheel(OnPicture, 5).expectColourAt(TopEdge, Qt::yellow); }},
+    {"WheelOverTheBareViewportMovesThePictureAsOverTheVerticalBar", TallPictureForTheWheel,
+     [](T &t) { t.wheel(OnBareViewport, 5).expectColourAt(TopEdge, Qt::yellow); }},
+    {"WheelOverTheHorizontalBarMovesThePictureThreeSteps", WidePictureForTheWheel,
+     [](T &t) { t.wheel(OnHorizontalBar, 5).expectColourAt(LeftEdge, Qt::yellow); }},
+    {"ShiftWheelOverThePictureMovesItAsOverTheHorizontalBar", WidePictureForTheWheel,
+     [](T &t) { t.wheel(OnPicture, 5, true).expectColourAt(LeftEdge, Qt::yellow); }},
+    {"SidewaysWheelOverThePictureMovesItAsOverTheHorizontalBar", WidePictureForTheWheel,
+     [](T &t) { t.wheel(OnPicture, 7).expectColourAt(LeftEdge, Qt::yellow); }},
 };
 
 TEST_P(InputE2eTest, OneInputHasOneEffect)
@@ -285,22 +328,6 @@ TEST_P(InputE2eTest, OneInputHasOneEffect)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bindings, InputE2eTest, ::testing::ValuesIn(Bindings), RowName);
-
-// On a display of its own with no window manager, where nobody else hands the window the focus.
-TEST(InputWithoutWindowManagerE2eTest, TheWindowTakesTheFocusAndEscapeWorksAtOnce)
-{
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no X display";
-    const OwnDisplay display;
-    ASSERT_TRUE(display.ok()) << "no display of its own";
-    ProgramUnderTest program;
-    program.start();
-    const std::string window = program.waitForWindow();
-    EXPECT_FALSE(window.empty());
-    EXPECT_TRUE(waitUntil([&] { return focusedWindow() == window; }))
-        << "the window did not take the keyboard focus";
-    run({"xdotool", "key", "Escape"});
-    EXPECT_TRUE(program.waitForExit());
-}
 
 } // namespace
 } // namespace dovrante::e2e

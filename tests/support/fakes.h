@@ -89,6 +89,7 @@ struct FakeDesktop
 
     std::vector<int> formats;
     std::string clipText, textError; // an error makes reading the text fail with it
+    std::string clipUriList;
     PicturePtr clipPicture;
     std::string pictureError; // given when there is no picture to read
     int formatQueries = 0;
@@ -101,6 +102,7 @@ struct FakeDesktop
     {
         return textError.empty() ? Result<std::string>(clipText) : Failure{textError};
     }
+    std::string uriList() override { return clipUriList; }
     Result<PicturePtr> picture() override
     {
         return clipPicture ? Result<PicturePtr>(clipPicture) : Failure{pictureError};
@@ -115,6 +117,7 @@ struct FakeDesktop
         formats = std::move(offered);
         clipText = std::move(t);
         clipPicture = std::move(p);
+        clipUriList.clear();
     }
 
     std::map<std::string, PicturePtr> readable;

@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QMimeData>
 
+#include <algorithm>
 #include <utility>
 
 namespace dovrante {
@@ -87,6 +88,16 @@ Result<std::string> QtClipboard::text()
     if (text.isEmpty())
         return Failure{clipboardTextNeverCame()};
     return fromQt(text);
+}
+
+std::string QtClipboard::uriList()
+{
+    // Asked for only when offered: the owner of a clipboard without one is not kept waiting.
+    const std::string type = "text/uri-list";
+    if (std::find(m_offered.begin(), m_offered.end(), type) == m_offered.end())
+        return {};
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return data ? data->data(toQt(type)).toStdString() : std::string();
 }
 
 Result<PicturePtr> QtClipboard::picture()

@@ -17,6 +17,7 @@ public:
     explicit QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch = nullptr);
     std::vector<int> availableFormats() override;
     Result<std::string> text() override;
+    std::string uriList() override;
     Result<PicturePtr> picture() override;
     void clear() override;
     void setPicture(const PicturePtr &picture) override;

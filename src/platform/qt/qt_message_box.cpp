@@ -37,7 +37,7 @@ MessageBox::Answer QtMessageBox::show(const std::string &text, Buttons buttons, 
     if (m_beforeModal)
         m_beforeModal();
 
-    QMessageBox box;
+    QMessageBox box(m_owner);
     // Captions and paths may look like markup; they are shown as the characters they are.
     box.setTextFormat(Qt::PlainText);
     box.setWindowTitle(title ? dovrante::toQt(*title) : QStringLiteral("Dovrante"));

@@ -1,12 +1,16 @@
 #include "platform/qt/qt_screen.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace dovrante {
 
-QtScreen::QtScreen() : m_screen(QGuiApplication::primaryScreen())
-{}
+QtScreen::QtScreen() : m_screen(QGuiApplication::screenAt(QCursor::pos()))
+{
+    if (!m_screen)
+        m_screen = QGuiApplication::primaryScreen();
+}
 
 float QtScreen::twipsPerPixel() const
 {

@@ -24,7 +24,9 @@ QColor toQColor(Colour colour)
 
 } // namespace
 
-QtStatusWindowHost::QtStatusWindowHost(float twipsPerPixel) : m_twipsPerPixel(twipsPerPixel)
+QtStatusWindowHost::QtStatusWindowHost(float twipsPerPixel, QScreen *screen)
+    : m_twipsPerPixel(twipsPerPixel)
+    , m_screen(screen ? screen : QGuiApplication::primaryScreen())
 {}
 
 QtStatusWindowHost::~QtStatusWindowHost() = default;
@@ -59,17 +61,17 @@ void QtStatusWindowHost::showAndPaint(const StatusWindowLook &look)
     int labelWidth = std::max(toPixels(look.labelWidth),
                               m_label->fontMetrics().horizontalAdvance(m_label->text()) + 4);
     int windowWidth = std::max(toPixels(look.clientWidth), left + labelWidth + left);
-    if (const QScreen *screen = QGuiApplication::primaryScreen();
-        screen && windowWidth > screen->availableGeometry().width()) {
-        windowWidth = screen->availableGeometry().width();
+    if (m_screen && windowWidth > m_screen->availableGeometry().width()) {
+        windowWidth = m_screen->availableGeometry().width();
         labelWidth = windowWidth - 2 * left;
     }
     m_window->setFixedSize(windowWidth, toPixels(look.clientHeight));
     m_label->setGeometry(left, toPixels(look.labelTop), labelWidth, toPixels(look.labelHeight));
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+    if (m_screen) {
+        m_window->setScreen(m_screen);
         QRect frame(QPoint(0, 0), m_window->size());
-        frame.moveCenter(screen->geometry().center());
+        frame.moveCenter(m_screen->geometry().center());
         m_window->move(frame.topLeft());
     }
     m_window->show();

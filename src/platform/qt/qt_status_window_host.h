@@ -5,6 +5,7 @@
 #include <memory>
 
 class QLabel;
+class QScreen;
 class QWidget;
 
 namespace dovrante {
@@ -12,7 +13,8 @@ namespace dovrante {
 // The print status window as a small window of its own in the middle of the screen.
 class QtStatusWindowHost final : public StatusWindowHost {
 public:
-    explicit QtStatusWindowHost(float twipsPerPixel);
+    // The window opens centred on `screen` (the primary screen when none is given).
+    explicit QtStatusWindowHost(float twipsPerPixel, QScreen *screen = nullptr);
     ~QtStatusWindowHost() override;
 
     void showAndPaint(const StatusWindowLook &look) override;
@@ -22,6 +24,7 @@ private:
     int toPixels(float twips) const;
 
     float m_twipsPerPixel;
+    QScreen *m_screen;
     std::unique_ptr<QWidget> m_window;
     QLabel *m_label = nullptr;
 };
