@@ -19,19 +19,19 @@ TEST(FocusWithoutWindowManagerE2eTest, IsTheWindowsAtStartAndAfterAMessageBox)
     ASSERT_TRUE(display.ok()) << "no display of its own";
     ProgramUnderTest program;
     program.start();
-    const std::string window = program.waitForWindow(60s);
+    const std::string window = program.waitForWindow();
     ASSERT_FALSE(window.empty());
-    ASSERT_TRUE(waitUntil([&] { return focusedWindow() == window; }, 60s))
+    ASSERT_TRUE(waitUntil([&] { return focusedWindow() == window; }))
         << "the window did not take the keyboard focus";
     // A click on the bare window shows its caption in a box.
     program.clickAt(600, 500);
-    const std::string box = program.waitForWindowTitled("Dovrante", 60s);
+    const std::string box = program.waitForWindowTitled("Dovrante");
     ASSERT_FALSE(box.empty()) << "no message box";
     program.pressKeysIn(box, {"Return"});
-    EXPECT_TRUE(waitUntil([&] { return focusedWindow() == window; }, 60s))
+    EXPECT_TRUE(waitUntil([&] { return focusedWindow() == window; }))
         << "the window did not take the focus back";
     run({"xdotool", "key", "Escape"});
-    EXPECT_TRUE(program.waitForExit(60s));
+    EXPECT_TRUE(program.waitForExit());
 }
 
 // A JPEG file copied in a file manager: its location as a file: URL, as text or as a uri-list.
@@ -52,7 +52,7 @@ TEST_P(CopiedFileE2eTest, ShowsThatFilesPictureUnderItsPath)
     startWith(std::string(row.before) + "file://" + program.home() + "/my%20pics/photo%201%25.jpg" +
                   row.after,
               row.type);
-    EXPECT_TRUE(waitUntil([&] { return program.title() == photo; }, 60s)) << program.title();
+    EXPECT_TRUE(waitUntil([&] { return program.title() == photo; })) << program.title();
     EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(clipboard.read("image/png"))).size(),
               QSize(64, 48));
 }
@@ -101,7 +101,7 @@ TEST_P(CompanionE2eTest, ShowsItsFileOrSaysWhyNot)
     for (const auto &[name, value] : GetParam().environment)
         program.setEnvironment(name, value);
     program.start();
-    ASSERT_FALSE(program.waitForWindow(60s).empty());
+    ASSERT_FALSE(program.waitForWindow().empty());
     program.click(GetParam().button);
     for (std::size_t n = 0; n < GetParam().started.size(); ++n) {
         std::string expected = GetParam().started[n];
@@ -167,12 +167,10 @@ TEST_P(MonitorE2eTest, TheWindowCoversTheMonitorOfThePointer)
     environment.insert("XDG_CACHE_HOME", wmHome.path());
     windowManager.setProcessEnvironment(environment);
     ASSERT_TRUE(launch(windowManager, {"openbox", "--sm-disable"}));
-    ASSERT_TRUE(waitUntil(
-        [] {
-            return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).output.find("window id") !=
-                   std::string::npos;
-        },
-        60s));
+    ASSERT_TRUE(waitUntil([] {
+        return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).output.find("window id") !=
+               std::string::npos;
+    }));
 
     const Monitor &row = GetParam();
     XClipboard clipboard;
@@ -180,7 +178,7 @@ TEST_P(MonitorE2eTest, TheWindowCoversTheMonitorOfThePointer)
     run({"xdotool", "mousemove", std::to_string(row.pointer.x()), std::to_string(row.pointer.y())});
     ProgramUnderTest program;
     program.start();
-    const std::string window = waitForWindowNamed(".", 60s, 0, [&](const std::string &w) {
+    const std::string window = waitForWindowNamed(".", Patience, 0, [&](const std::string &w) {
         auto g = windowGeometry(w);
         return g["WIDTH"] == row.covered.width() && g["HEIGHT"] == row.covered.height();
     });
@@ -206,7 +204,7 @@ TEST_P(MonitorE2eTest, TheWindowCoversTheMonitorOfThePointer)
 
     // A message box opens centred on the same monitor.
     program.clickAt(onPicture.x(), onPicture.y());
-    const std::string box = program.waitForWindowTitled("Test: Picture Sizes", 60s);
+    const std::string box = program.waitForWindowTitled("Test: Picture Sizes");
     ASSERT_FALSE(box.empty());
     g = windowGeometry(box);
     const QPoint middle(g["X"] + g["WIDTH"] / 2, g["Y"] + g["HEIGHT"] / 2);

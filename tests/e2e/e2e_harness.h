@@ -471,7 +471,7 @@ inline QImage screenshot()
 
 // The first screenshot for which `ready` holds, or the last one taken in time.
 inline QImage screenWhen(const std::function<bool(const QImage &)> &ready,
-                         std::chrono::milliseconds timeout = 10s)
+                         std::chrono::milliseconds timeout = Patience)
 {
     QImage shot;
     waitUntil([&] { return !(shot = screenshot()).isNull() && ready(shot); }, timeout);

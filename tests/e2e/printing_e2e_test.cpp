@@ -74,14 +74,12 @@ protected:
     std::string waitForPdf()
     {
         std::string made;
-        waitUntil(
-            [&] {
-                for (const std::string &file : pdfsNow())
-                    if (!m_before.count(file) && run({"pdfinfo", file}).exitCode == 0)
-                        made = file;
-                return !made.empty();
-            },
-            60s);
+        waitUntil([&] {
+            for (const std::string &file : pdfsNow())
+                if (!m_before.count(file) && run({"pdfinfo", file}).exitCode == 0)
+                    made = file;
+            return !made.empty();
+        });
         return made;
     }
 
