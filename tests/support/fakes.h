@@ -91,11 +91,12 @@ struct FakeDesktop
     std::string clipText, textError; // an error makes reading the text fail with it
     PicturePtr clipPicture;
     std::string pictureError; // given when there is no picture to read
+    std::string formatsError; // an error makes asking what is offered fail with it
     int formatQueries = 0;
-    std::vector<int> availableFormats() override
+    Result<std::vector<int>> availableFormats() override
     {
         ++formatQueries;
-        return formats;
+        return formatsError.empty() ? Result<std::vector<int>>(formats) : Failure{formatsError};
     }
     Result<std::string> text() override
     {
