@@ -118,12 +118,15 @@ void QtClipboard::clear()
 
 void QtClipboard::setPicture(const PicturePtr &picture)
 {
-    if (const QImage *image = imageOf(picture.get())) {
-        // Offered as an image: Qt serves it as png, bmp and the other types it can write.
-        auto *data = new QMimeData;
-        data->setImageData(*image);
-        QGuiApplication::clipboard()->setMimeData(data);
-    }
+    const auto *qtPicture = dynamic_cast<const QtPicture *>(picture.get());
+    if (!qtPicture)
+        return;
+    auto *data = new QMimeData;
+    if (!qtPicture->file().isEmpty())
+        data->setData(toQt(qtPicture->fileType()), qtPicture->file()); // served as it is
+    else
+        data->setImageData(qtPicture->image()); // served as png, bmp and the other types Qt writes
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 } // namespace dovrante
