@@ -355,9 +355,14 @@ Fetched fetchDecoding(SelectionReader &reader, xcb_atom_t target, std::optional<
             stream.end();
             decoder.join();
         }
-    } joined{stream, decoder};
-    Fetched fetched =
-        reader.fetch(target, Budget{}, [&](std::string_view part) { stream.append(part); });
+    };
+    Fetched fetched;
+    {
+        const Joined joined{stream, decoder};
+        fetched =
+            reader.fetch(target, Budget{}, [&](std::string_view part) { stream.append(part); });
+    }
+    // Only once the decoder has read all it will are the bytes handed on.
     if (fetched.outcome == FetchOutcome::Whole)
         fetched.bytes = stream.takeAll();
     return fetched;
