@@ -29,8 +29,8 @@ std::string whyNotFetched(const Fetched &fetched)
         return "the program that holds it did not hand it all over within " +
                std::to_string(FetchDeadlineSeconds) + " seconds";
     case FetchOutcome::TooLarge:
-        return "at " + megabytes(fetched.needed) + " or more it is larger than the " +
-               megabytes(MaxClipBytes) + " Dovrante takes; it is more than can be shown";
+        return "it is " + std::to_string(fetched.needed >> 20) + " MB or more, larger than the " +
+               megabytes(MaxClipBytes) + " Dovrante takes";
     case FetchOutcome::NoMemory:
         return "there is not enough memory for it (" + megabytes(fetched.needed) + " needed, " +
                megabytes(fetched.available) + " free)";
