@@ -148,7 +148,8 @@ int main(int argc, char *argv[])
     const double pixelsPerInch =
         1440.0 / static_cast<double>(screen.twipsPerPixel()) * screen.devicePixelRatio();
     QtProgramLocation location;
-    QtClipboard clipboard(pixelsPerInch, prefetch ? &*prefetch : nullptr);
+    QtClipboard clipboard(pixelsPerInch, prefetch ? &*prefetch : nullptr,
+                          prefetch ? std::string(display) : std::string());
     QtPictureFiles pictures(pixelsPerInch);
     CupsScheduler scheduler;
     QtPrinter printer(scheduler);

@@ -120,6 +120,9 @@ public:
     std::string programFile(const std::string &ending) const;
 
 private:
+    // ReloadFromClipboard's work; it may run out of memory.
+    void takeClipboard();
+
     Form1Services m_services;
     Control *m_focusRequest = nullptr;
 };

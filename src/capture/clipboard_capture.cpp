@@ -4,14 +4,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <new>
 
 namespace dovrante {
 
 namespace {
 
+// Only a single line no longer than the system's longest path can name a file.
 bool namesJpegFile(const std::string &text)
 {
-    if (text.size() < 4)
+    if (text.size() < 4 || text.size() >= PATH_MAX ||
+        text.find_first_of("\r\n") != std::string::npos)
         return false;
     std::string ending = text.substr(text.size() - 4);
     for (char &c : ending)
@@ -84,21 +88,38 @@ std::string onlyLocalFile(const std::string &list)
 
 void Form1::ReloadFromClipboard()
 {
+    // A clip too large for the memory left is said, never a crash; the view keeps what it showed
+    // unless the clip had already taken its place.
+    try {
+        takeClipboard();
+    } catch (const std::bad_alloc &) {
+        m_services.messageBox.show("There was not enough memory to take the clip. Nothing was "
+                                   "taken.");
+    }
+}
+
+void Form1::takeClipboard()
+{
     Clipboard &clipboard = m_services.clipboard;
     // What the clipboard offers is asked once: every question to its owner may wait on it.
-    std::vector<int> formats = clipboard.availableFormats();
+    Result<std::vector<int>> offered = clipboard.availableFormats();
+    if (!offered.ok()) {
+        m_services.messageBox.show(offered.error());
+        return;
+    }
+    std::vector<int> formats = std::move(offered.value());
     const auto holds = [&formats](int format) {
         return std::find(formats.begin(), formats.end(), format) != formats.end();
     };
     std::string text;
     if (holds(ClipFormat::Text)) {
-        Result<std::string> offered = clipboard.text();
-        if (!offered.ok()) {
+        Result<std::string> taken = clipboard.text();
+        if (!taken.ok()) {
             // Text that never came is neither shown nor recorded: the view keeps the last clip.
-            m_services.messageBox.show(offered.error());
+            m_services.messageBox.show(taken.error());
             return;
         }
-        text = std::move(offered.value());
+        text = std::move(taken.value());
     }
 
     // Clipboard text naming a JPEG file stands for that file's picture, and so does a file

@@ -29,8 +29,10 @@ public:
     Clipboard(const Clipboard &) = delete;
     Clipboard &operator=(const Clipboard &) = delete;
 
-    // The format numbers on offer right now, asked of the clipboard's owner once.
-    virtual std::vector<int> availableFormats() = 0;
+    // The format numbers on offer right now, asked of the clipboard's owner once; fails with a
+    // description when the owner does not say. This and the reads below throw std::bad_alloc
+    // when memory runs out on the way.
+    virtual Result<std::vector<int>> availableFormats() = 0;
     // The clipboard's plain text; fails with a description when text is offered but none comes
     // from the clipboard's owner (it does not answer, or has ended).
     virtual Result<std::string> text() = 0;

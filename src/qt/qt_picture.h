@@ -2,7 +2,10 @@
 
 #include "platform/picture.h"
 
+#include <QByteArray>
 #include <QImage>
+
+#include <string>
 
 namespace dovrante {
 
@@ -19,9 +22,20 @@ public:
     int heightHiMetric() const override;
     const QImage &image() const { return m_image; }
 
+    // The file the picture was read from, as it is, and its MIME type; empty when not kept.
+    void keepFile(QByteArray bytes, std::string mimeType)
+    {
+        m_file = std::move(bytes);
+        m_fileType = std::move(mimeType);
+    }
+    const QByteArray &file() const { return m_file; }
+    const std::string &fileType() const { return m_fileType; }
+
 private:
     QImage m_image;
     double m_pixelsPerInch;
+    QByteArray m_file;
+    std::string m_fileType;
 };
 
 // The image a picture holds, or null for a picture that holds none.

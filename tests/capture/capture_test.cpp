@@ -28,14 +28,16 @@ TEST_F(CaptureTest, AClipThatCannotBeTakenIsReportedAndLeavesClipboardViewAndCap
     const struct {
         bool pictureShown;
         std::vector<int> offered;
-        std::string text, textError, says;
+        std::string text, textError, says, formatsError = {};
     } cases[] = {
         {true, {ClipFormat::Text}, "", "no text came", "no text came"},
+        {true, {ClipFormat::Text}, "", "", "no answer", "no answer"},
         {false, {ClipFormat::Text}, "/gone/x.jpg", "", "Cannot load the picture /gone/x.jpg: Gone"},
         {false, {ClipFormat::Bitmap}, "", "", "The clipboard's picture cannot be shown: no memory"},
     };
     for (const auto &c : cases) {
         textError.clear();
+        formatsError.clear();
         if (c.pictureShown)
             holdPicture(makePicture(2540, 2540));
         else
@@ -45,6 +47,7 @@ TEST_F(CaptureTest, AClipThatCannotBeTakenIsReportedAndLeavesClipboardViewAndCap
         const std::string shown = f.RichTextBox1.text;
         hold(c.offered, c.text, nullptr);
         textError = c.textError;
+        formatsError = c.formatsError;
         loadErrors[c.text] = c.says;
         pictureError = c.says;
         journal.clear();
@@ -111,7 +114,10 @@ TEST_F(CaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
 
 TEST_F(CaptureTest, ATextEndingInDotJpgShowsThatFilesPicture)
 {
-    for (const char *copied : {"/home/me/a.jpeg", "\"/home/me/a.jpg\"", "jpg"}) {
+    // Only one line no longer than a path may be can name a file.
+    for (const std::string &copied :
+         {std::string("/home/me/a.jpeg"), std::string("\"/home/me/a.jpg\""), std::string("jpg"),
+          std::string("/home/me/a.jpg\r\n/home/me/b.jpg"), "/" + std::string(5000, 'a') + ".jpg"}) {
         holdText(copied);
         form().ReloadFromClipboard();
         EXPECT_EQ(form().clipKind, ClipKind::Text) << copied;

@@ -283,7 +283,9 @@ public:
         m_environment.emplace_back(name, value);
     }
     // ulimit -f, in bytes.
-    void setFileSizeLimit(long bytes) { m_fileSizeLimit = bytes; }
+    void setFileSizeLimit(long bytes) { m_limits.push_back("--fsize=" + std::to_string(bytes)); }
+    // ulimit -v, in bytes.
+    void setMemoryLimit(long bytes) { m_limits.push_back("--as=" + std::to_string(bytes)); }
 
     void start()
     {
@@ -301,10 +303,12 @@ public:
         m_process.setStandardOutputFile(QProcess::nullDevice());
         std::vector<std::string> argv{m_startCommand.empty() ? file("Dovrante") : m_startCommand,
                                       "--ignored", "arguments"};
-        // prlimit sets the limit and runs the program in its own place, under the same pid.
-        if (m_fileSizeLimit)
-            argv.insert(argv.begin(),
-                        {"prlimit", "--fsize=" + std::to_string(*m_fileSizeLimit), "--"});
+        // prlimit sets the limits and runs the program in its own place, under the same pid.
+        if (!m_limits.empty()) {
+            argv.insert(argv.begin(), "--");
+            argv.insert(argv.begin(), m_limits.begin(), m_limits.end());
+            argv.insert(argv.begin(), "prlimit");
+        }
         launch(m_process, argv);
     }
     // The main window once it is mapped, or empty: the one as large as the screen, as message
@@ -397,7 +401,7 @@ private:
     QTemporaryDir m_root{"/tmp/dovrante-e2e-XXXXXX"}; // removed once the program has ended
     std::string m_folder, m_home, m_startCommand, m_window;
     std::vector<std::pair<std::string, std::optional<std::string>>> m_environment;
-    std::optional<long> m_fileSizeLimit;
+    std::vector<std::string> m_limits;
     Process m_process;
 };
 

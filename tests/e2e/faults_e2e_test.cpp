@@ -94,7 +94,7 @@ public:
     // A clipboard owner that offers text and, asked for it, says nothing or ends.
     S &ownedBy(const char *owner)
     {
-        launch(m_owner, {DOVRANTE_SILENT_OWNER, owner});
+        launch(m_owner, {DOVRANTE_HOSTILE_OWNER, owner});
         waitUntil(
             [&] { return clipboard.read("TARGETS").find("UTF8_STRING") != std::string::npos; });
         return *this;

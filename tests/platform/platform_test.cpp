@@ -1,5 +1,6 @@
 // The desktop services: pure rules, then against the real disk, processes and settings file.
 
+#include "platform/qt/clip_decoding.h"
 #include "platform/qt/clipboard_formats.h"
 #include "platform/qt/clipboard_prefetch.h"
 #include "platform/qt/local_file_system.h"
@@ -82,6 +83,57 @@ TEST(ClipboardPrefetchTest, TakesOnlyWellFormedUtf8AsItIsAndAsksForTextInQtsOrde
 
     EXPECT_EQ(textTargetsInOrder({"TARGETS", "STRING", "text/plain", "UTF8_STRING"}),
               (Strings{"UTF8_STRING", "STRING", "text/plain"}));
+    // Every type of text is asked for when it is the only one, UTF-8 in any spelling first.
+    EXPECT_EQ(textTargetsInOrder({"text/plain;charset=iso-8859-1", "image/png", "COMPOUND_TEXT",
+                                  "text/plain;charset=\"UTF-8\""}),
+              (Strings{"text/plain;charset=\"UTF-8\"", "COMPOUND_TEXT",
+                       "text/plain;charset=iso-8859-1"}));
+}
+
+// Bytes of a type in, text or what is said out.
+TEST(ClipTextTest, EachTextTypeIsDecodedByItsCharsetAndWhatDidNotComeIsSaid)
+{
+    const struct {
+        std::string type, bytes;
+        FetchOutcome outcome;
+        std::string text; // or a part of what is said
+    } cases[] = {
+        // Padding of 32-bit items, and the NUL of a C string.
+        {"UTF8_STRING", std::string("padded\0\0", 8), FetchOutcome::Whole, "padded"},
+        {"STRING", std::string("caf\xe9\0", 5), FetchOutcome::Whole, "caf\xc3\xa9"},
+        {"text/plain;charset=iso-8859-1", "caf\xe9", FetchOutcome::Whole, "caf\xc3\xa9"},
+        {"text/plain;charset=UTF-8", "caf\xc3\xa9", FetchOutcome::Whole, "caf\xc3\xa9"},
+        {"text/plain;charset=windows-1252", "\x80", FetchOutcome::Whole, "\xe2\x82\xac"},
+        {"text/plain;charset=utf-16le", std::string("a\0\xac\x20", 4), FetchOutcome::Whole,
+         "a\xe2\x82\xac"},
+        // Latin-1, a Cyrillic right half, a UTF-8 segment, then Latin-1 again.
+        {"COMPOUND_TEXT",
+         "Gr\xfc\xdf"
+         "e \x1b-L\xb0\x1b%G\xe4\xb8\x96\x1b%@\x1b-A\xe9",
+         FetchOutcome::Whole,
+         "Gr\xc3\xbc\xc3\x9f"
+         "e \xd0\x90\xe4\xb8\x96\xc3\xa9"},
+        {"UTF8_STRING", "\xef\xbb\xbf", FetchOutcome::Whole, "Nothing was taken"},
+        {"UTF8_STRING", "", FetchOutcome::NoAnswer, "did not answer in time"},
+        {"UTF8_STRING", "", FetchOutcome::TooSlow, "within 20 seconds"},
+    };
+    for (const auto &c : cases) {
+        const Result<std::string> text = clipText(c.type, {c.outcome, c.bytes});
+        if (text.ok())
+            EXPECT_EQ(text.value(), c.text) << c.type;
+        else
+            EXPECT_NE(text.error().find(c.text), std::string::npos)
+                << c.type << ": " << text.error();
+        EXPECT_EQ(text.ok(), c.outcome == FetchOutcome::Whole && c.bytes != "\xef\xbb\xbf")
+            << c.type;
+    }
+    // Announced sizes, in megabytes of 2^20 bytes.
+    EXPECT_EQ(clipPicture("image/png", {FetchOutcome::TooLarge, {}, 2000000000, 0}).error(),
+              "The clipboard's picture (image/png) could not be fetched: it is 1907 MB or more, "
+              "larger than the 1100 MB Dovrante takes.");
+    EXPECT_EQ(clipText("UTF8_STRING", {FetchOutcome::NoMemory, {}, 1200 << 20, 300 << 20}).error(),
+              "The clipboard offers text, but there is not enough memory for it (1200 MB needed, "
+              "300 MB free). Nothing was taken.");
 }
 
 TEST(SessionPlatformTest, WaylandRunsThroughXWaylandIsToldWithoutItAndTheRestIsLeftToQt)

@@ -92,11 +92,12 @@ struct FakeDesktop
     std::string clipUriList;
     PicturePtr clipPicture;
     std::string pictureError; // given when there is no picture to read
+    std::string formatsError; // an error makes asking what is offered fail with it
     int formatQueries = 0;
-    std::vector<int> availableFormats() override
+    Result<std::vector<int>> availableFormats() override
     {
         ++formatQueries;
-        return formats;
+        return formatsError.empty() ? Result<std::vector<int>>(formats) : Failure{formatsError};
     }
     Result<std::string> text() override
     {

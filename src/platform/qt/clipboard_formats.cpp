@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <utility>
 
 namespace dovrante {
 
@@ -39,12 +41,7 @@ bool namesWord(const std::string &type, const std::string &word)
     return false;
 }
 
-bool isText(const std::string &type)
-{
-    static const char *const x11Strings[] = {"UTF8_STRING", "STRING", "TEXT", "COMPOUND_TEXT"};
-    return essence(type) == "text/plain" ||
-           std::find(std::begin(x11Strings), std::end(x11Strings), type) != std::end(x11Strings);
-}
+const char *const X11Strings[] = {"UTF8_STRING", "STRING", "TEXT", "COMPOUND_TEXT"};
 
 bool isBmp(const std::string &type)
 {
@@ -63,19 +60,60 @@ bool isDecodablePicture(const std::string &type, const std::vector<std::string> 
 
 } // namespace
 
+bool isTextType(const std::string &type)
+{
+    return essence(type) == "text/plain" ||
+           std::find(std::begin(X11Strings), std::end(X11Strings), type) != std::end(X11Strings);
+}
+
+std::string charsetOf(const std::string &type)
+{
+    const std::string lowered = lower(type);
+    const auto at = lowered.find("charset=");
+    if (at == std::string::npos)
+        return {};
+    std::string name = lowered.substr(at + 8);
+    name = name.substr(0, name.find(';'));
+    std::erase_if(name, [](char c) { return c == '"' || c == '\'' || c == ' '; });
+    return name;
+}
+
+std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targets)
+{
+    const auto rank = [](const std::string &target) {
+        const std::string charset = charsetOf(target);
+        if (charset == "utf-8" || charset == "utf8")
+            return 0;
+        const auto x11 = std::find(std::begin(X11Strings), std::end(X11Strings), target);
+        if (x11 != std::end(X11Strings))
+            return 1 + static_cast<int>(x11 - std::begin(X11Strings));
+        return target == "text/plain" ? 5 : 6;
+    };
+    std::vector<std::string> ordered;
+    std::copy_if(targets.begin(), targets.end(), std::back_inserter(ordered), isTextType);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [&](const auto &a, const auto &b) { return rank(a) < rank(b); });
+    return ordered;
+}
+
 std::vector<int> clipboardFormatNumbers(const std::vector<std::string> &offeredTypes,
                                         const std::vector<std::string> &decodableImages)
 {
+    // Linear however many types are offered: a standard number is added once, and each
+    // registered one is new.
     std::vector<int> numbers;
-    const auto add = [&numbers](int number) {
-        if (std::find(numbers.begin(), numbers.end(), number) == numbers.end())
+    bool added[ClipFormat::Palette + 1] = {};
+    const auto add = [&](int number) {
+        if (number > ClipFormat::Palette)
+            numbers.push_back(number);
+        else if (!std::exchange(added[number], true))
             numbers.push_back(number);
     };
     int nextRegistered = FirstRegisteredFormat;
     for (const std::string &type : offeredTypes) {
         const std::string e = essence(type);
         bool known = false;
-        if (isText(type)) {
+        if (isTextType(type)) {
             add(ClipFormat::Text);
             known = true;
         }

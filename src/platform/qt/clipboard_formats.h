@@ -10,6 +10,16 @@ namespace dovrante {
 std::vector<int> clipboardFormatNumbers(const std::vector<std::string> &offeredTypes,
                                         const std::vector<std::string> &decodableImages);
 
+// Whether the type is one of text: text/plain with any parameters, or one of X11's strings.
+bool isTextType(const std::string &type);
+
+// The charset a type names, in lower case without quotes; empty when it names none.
+std::string charsetOf(const std::string &type);
+
+// The offered text types, best first: UTF-8, then X11's strings, then any other in the order
+// offered.
+std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targets);
+
 // The offered type to fetch the picture from (format 2), or an empty string.
 std::string bestPictureType(const std::vector<std::string> &offeredTypes,
                             const std::vector<std::string> &decodableImages);

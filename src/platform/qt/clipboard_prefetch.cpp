@@ -2,6 +2,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/qt/byte_stream.h"
+#include "platform/qt/clip_decoding.h"
 #include "platform/qt/clipboard_formats.h"
 #include "platform/qt/png_reader.h"
 #include "platform/qt/qt_clipboard.h"
@@ -16,12 +17,18 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
+#include <new>
 #include <poll.h>
 #include <string_view>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace dovrante {
 
@@ -33,6 +40,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto OwnerTimeout = std::chrono::milliseconds(5000);
 // How often the wait looks whether the owner is still there: one that has ended never answers.
 constexpr int OwnerCheckMs = 100;
+// How many offered types are looked at: owners offer a few dozen.
+constexpr std::size_t MaxOfferedTypes = 4096;
 
 template <typename Reply>
 using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
@@ -47,6 +56,60 @@ struct Disconnect {
     void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
 };
 using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
+
+// The address space the running program takes without a clip: Qt, the window, the fonts and
+// every thread's stack. At the start, while Qt is still being set up, less of it is in use.
+constexpr std::uint64_t ProgramAddressSpace = 1ull << 30;
+
+// Bytes of memory the program may still take: within its address-space limit (ulimit -v) and
+// within what the system has free.
+std::uint64_t memoryLeft()
+{
+    std::uint64_t left = std::numeric_limits<std::uint64_t>::max();
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        std::uint64_t pages = 0; // the address space in use comes first
+        std::ifstream("/proc/self/statm") >> pages;
+        const std::uint64_t used = std::max(
+            ProgramAddressSpace, pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)));
+        left = limit.rlim_cur > used ? limit.rlim_cur - used : 0;
+    }
+    std::ifstream meminfo("/proc/meminfo");
+    std::uint64_t free = 0;
+    bool known = false;
+    for (std::string name, unit; meminfo >> name;) {
+        std::uint64_t kilobytes = 0;
+        meminfo >> kilobytes >> unit;
+        if (name == "MemAvailable:" || name == "SwapFree:") {
+            free += kilobytes << 10;
+            known = true;
+        }
+    }
+    return known ? std::min(left, free) : left;
+}
+
+Fetched ended(FetchOutcome outcome)
+{
+    Fetched fetched;
+    fetched.outcome = outcome;
+    return fetched;
+}
+
+// What a fetch may take: the memory left for it, and what a clip of so many bytes needs of it.
+struct Budget {
+    std::uint64_t memory = memoryLeft();
+    std::uint64_t (*need)(std::uint64_t bytes) = [](std::uint64_t bytes) { return bytes; };
+
+    // The outcome for a clip of that many bytes when it is more than may be taken.
+    std::optional<Fetched> refuses(std::uint64_t bytes) const
+    {
+        if (bytes > MaxClipBytes)
+            return Fetched{FetchOutcome::TooLarge, {}, bytes, memory};
+        if (need(bytes) > memory)
+            return Fetched{FetchOutcome::NoMemory, {}, need(bytes), memory};
+        return std::nullopt;
+    }
+};
 
 // One X connection with a window of its own that receives the clipboard's answers.
 class SelectionReader final {
@@ -107,29 +170,31 @@ public:
         return reply ? reply->owner : xcb_window_t{XCB_WINDOW_NONE};
     }
 
-    // The clipboard converted to the target; nothing when there is no owner, it refuses, ends
-    // or does not answer in time.
-    std::optional<std::string> fetch(xcb_atom_t target)
+    // The clipboard converted to the target, within the budget and the deadline.
+    Fetched fetch(xcb_atom_t target, const Budget &budget = {})
     {
         std::string all;
-        if (!fetch(target, [&all](std::string_view part) { all += part; }))
-            return std::nullopt;
-        return all;
+        Fetched fetched = fetch(target, budget, [&all](std::string_view part) { all += part; });
+        if (fetched.outcome == FetchOutcome::Whole)
+            fetched.bytes = std::move(all);
+        return fetched;
     }
 
-    // The same, handed to `take` part by part as the parts come; false when it did not come whole.
-    bool fetch(xcb_atom_t target, const std::function<void(std::string_view)> &take)
+    // The same, handed to `take` part by part as the parts come.
+    Fetched fetch(xcb_atom_t target, const Budget &budget,
+                  const std::function<void(std::string_view)> &take)
     {
         const xcb_window_t asked = owner();
         if (asked == XCB_WINDOW_NONE)
-            return false;
+            return ended(FetchOutcome::NoOwner);
+        const auto deadline = Clock::now() + std::chrono::seconds(FetchDeadlineSeconds);
         xcb_delete_property(m_connection, m_window, m_property);
         xcb_convert_selection(m_connection, m_window, m_clipboard, target, m_property,
                               XCB_CURRENT_TIME);
         xcb_flush(m_connection);
 
         bool refused = false;
-        auto notified = waitFor(asked, [&](const xcb_generic_event_t &event) {
+        FetchOutcome came = waitFor(asked, deadline, [&](const xcb_generic_event_t &event) {
             if ((event.response_type & 0x7f) != XCB_SELECTION_NOTIFY)
                 return false;
             const auto &notify = reinterpret_cast<const xcb_selection_notify_event_t &>(event);
@@ -138,40 +203,54 @@ public:
             refused = notify.property == XCB_ATOM_NONE;
             return true;
         });
-        if (!notified || refused)
-            return false;
+        if (came != FetchOutcome::Whole)
+            return ended(came);
+        if (refused)
+            return ended(FetchOutcome::Refused);
 
         xcb_atom_t type = XCB_ATOM_NONE;
         std::string data;
-        if (!readProperty(data, type))
-            return false;
+        if (auto refusal = readProperty(data, type, budget, 0))
+            return *refusal;
         if (type != m_incr) {
             take(data);
-            return true;
+            return ended(FetchOutcome::Whole);
         }
+        // A large clip comes in parts, announced with its least size: more than may be taken is
+        // not taken at all.
+        std::uint32_t announced = 0;
+        std::memcpy(&announced, data.data(), std::min(data.size(), sizeof announced));
+        if (auto refusal = budget.refuses(announced))
+            return *refusal;
 
-        // A large clip comes in parts: each is announced by a new value of the property, and
-        // taking it (deleting the property) asks for the next; an empty part ends it.
+        // Each part is announced by a new value of the property, and taking it (deleting the
+        // property) asks for the next; an empty part ends it.
+        std::uint64_t taken = 0;
         for (;;) {
-            const bool more = waitFor(asked, [&](const xcb_generic_event_t &event) {
+            came = waitFor(asked, deadline, [&](const xcb_generic_event_t &event) {
                 if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
                     return false;
                 const auto &change = reinterpret_cast<const xcb_property_notify_event_t &>(event);
                 return change.window == m_window && change.atom == m_property &&
                        change.state == XCB_PROPERTY_NEW_VALUE;
             });
+            if (came != FetchOutcome::Whole)
+                return ended(came);
             std::string part;
-            if (!more || !readProperty(part, type))
-                return false;
+            if (auto refusal = readProperty(part, type, budget, taken))
+                return *refusal;
             if (part.empty())
-                return true;
+                return ended(FetchOutcome::Whole);
+            taken += part.size();
             take(part);
         }
     }
 
 private:
-    // Reads and deletes the property, in pieces so that no one reply is huge.
-    bool readProperty(std::string &data, xcb_atom_t &type)
+    // Reads and deletes the property, in pieces so that no one reply is huge; refuses it when,
+    // after the `before` bytes already taken, it is more than may be taken.
+    std::optional<Fetched> readProperty(std::string &data, xcb_atom_t &type, const Budget &budget,
+                                        std::uint64_t before)
     {
         constexpr uint32_t PieceWords = 1 << 20; // 4 MiB
         uint32_t offset = 0;
@@ -182,9 +261,12 @@ private:
                                  offset, PieceWords),
                 nullptr));
             if (!reply)
-                return false;
+                return ended(FetchOutcome::NoAnswer);
             type = reply->type;
             const int length = xcb_get_property_value_length(reply.get());
+            if (auto refusal = budget.refuses(before + data.size() + static_cast<size_t>(length) +
+                                              reply->bytes_after))
+                return refusal;
             data.append(static_cast<const char *>(xcb_get_property_value(reply.get())),
                         static_cast<size_t>(length));
             offset += static_cast<uint32_t>(length) / 4;
@@ -193,24 +275,27 @@ private:
         }
         xcb_delete_property(m_connection, m_window, m_property);
         xcb_flush(m_connection);
-        return true;
+        return std::nullopt;
     }
 
-    // Waits for the event `wanted` accepts, giving up when the time is out or the owner is gone.
+    // Waits for the event `wanted` accepts: Whole when it came, NoAnswer when the owner took too
+    // long or is gone, TooSlow when the whole fetch's deadline passed.
     template <typename Wanted>
-    bool waitFor(xcb_window_t owner, Wanted wanted)
+    FetchOutcome waitFor(xcb_window_t owner, Clock::time_point deadline, Wanted wanted)
     {
-        const auto deadline = Clock::now() + OwnerTimeout;
+        const auto answerBy = std::min(deadline, Clock::now() + OwnerTimeout);
         for (;;) {
             while (auto event = owned(xcb_poll_for_event(m_connection))) {
                 if (wanted(*event))
-                    return true;
+                    return FetchOutcome::Whole;
             }
-            if (xcb_connection_has_error(m_connection) || Clock::now() >= deadline)
-                return false;
+            if (xcb_connection_has_error(m_connection))
+                return FetchOutcome::NoAnswer;
+            if (Clock::now() >= answerBy)
+                return answerBy == deadline ? FetchOutcome::TooSlow : FetchOutcome::NoAnswer;
             pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
             if (::poll(&fd, 1, OwnerCheckMs) == 0 && this->owner() != owner)
-                return false;
+                return FetchOutcome::NoAnswer;
         }
     }
 
@@ -221,11 +306,6 @@ private:
     xcb_atom_t m_incr = XCB_ATOM_NONE;
     bool m_ok = false;
 };
-
-bool isLatin1Target(const std::string &target)
-{
-    return target == "STRING" || target == "TEXT";
-}
 
 // What Qt calls an X11 selection target ("UTF8_STRING" is "text/plain"), so that the list of
 // offered types is the one Qt's clipboard reports.
@@ -252,44 +332,61 @@ QImage finish(PlainPng png)
     return std::move(png.image);
 }
 
-// The text Qt's clipboard gives for these bytes of the target, or that none came; bytes that
-// Qt's conversion would leave as they are are kept, not converted.
-Result<std::string> textAsQtGivesIt(const std::string &target, std::string bytes)
+// A PNG fetched with its decoder reading the parts as they come, on a thread of its own. The
+// decoder is told that no more will come and waited for however the fetch ends, running out of
+// memory included.
+Fetched fetchDecoding(SelectionReader &reader, xcb_atom_t target, std::optional<PlainPng> &png)
 {
-    // Qt drops the one NUL that ends a text of the X string types, as owners that hand over a C
-    // string send one.
-    if (bytes.ends_with('\0') && target != "text/plain;charset=utf-8")
-        bytes.pop_back();
-    // Qt's decoder drops a leading byte order mark, which is well-formed.
-    if (isLatin1Target(target) || !isWellFormedUtf8(bytes) || bytes.starts_with("\xEF\xBB\xBF")) {
-        const auto size = static_cast<qsizetype>(bytes.size());
-        bytes = (isLatin1Target(target) ? QString::fromLatin1(bytes.data(), size)
-                                        : QString::fromUtf8(bytes.data(), size))
-                    .toStdString();
+    ByteStream stream;
+    std::thread decoder([&] {
+        try {
+            png = readPlainPng(
+                [&](unsigned char *out, std::size_t length) { return stream.read(out, length); },
+                QImageReader::allocationLimit());
+        } catch (const std::bad_alloc &) {
+            png.reset(); // left to Qt's reader, which says what is wrong
+        }
+    });
+    struct Joined {
+        ByteStream &stream;
+        std::thread &decoder;
+        ~Joined()
+        {
+            stream.end();
+            decoder.join();
+        }
+    };
+    Fetched fetched;
+    {
+        const Joined joined{stream, decoder};
+        fetched =
+            reader.fetch(target, Budget{}, [&](std::string_view part) { stream.append(part); });
     }
-    // Nothing, or a byte order mark alone, is no text.
-    if (bytes.empty())
-        return Failure{clipboardTextNeverCame()};
-    return bytes;
+    // Only once the decoder has read all it will are the bytes handed on.
+    if (fetched.outcome == FetchOutcome::Whole)
+        fetched.bytes = stream.takeAll();
+    return fetched;
 }
 
-std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
-                                              const std::shared_future<void> &applicationReady)
+std::optional<ClipboardSnapshot> snapshotOf(SelectionReader &reader,
+                                            const std::shared_future<void> &applicationReady)
 {
-    SelectionReader reader(std::move(connection));
-    if (!reader.ok())
-        return std::nullopt;
-
     ClipboardSnapshot snapshot;
 
-    // What is offered: the owner's list of targets, one atom each.
+    // What is offered: the owner's list of targets, one atom each, of which the first few
+    // thousand are looked at.
     std::vector<std::string> targets;
-    if (const auto list = reader.fetch(reader.atom("TARGETS"))) {
-        std::vector<xcb_atom_t> atoms(list->size() / sizeof(xcb_atom_t));
-        std::copy_n(list->data(), atoms.size() * sizeof(xcb_atom_t),
+    const Fetched list = reader.fetch(reader.atom("TARGETS"));
+    if (list.outcome == FetchOutcome::Whole) {
+        std::vector<xcb_atom_t> atoms(
+            std::min(list.bytes.size() / sizeof(xcb_atom_t), MaxOfferedTypes));
+        std::copy_n(list.bytes.data(), atoms.size() * sizeof(xcb_atom_t),
                     reinterpret_cast<char *>(atoms.data()));
         atoms.erase(std::remove(atoms.begin(), atoms.end(), XCB_ATOM_NONE), atoms.end());
         targets = reader.names(atoms);
+    } else if (list.outcome != FetchOutcome::NoOwner && list.outcome != FetchOutcome::Refused) {
+        snapshot.unanswered = true;
+        return snapshot;
     }
     std::map<std::string, std::string> targetOfType;
     for (const std::string &target : targets) {
@@ -304,26 +401,13 @@ std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
     // being set up, and a large one is decoded on a thread of its own as its parts come in. The
     // owner is asked what the capture asks: only when no text is offered, as text comes first,
     // and a PNG is the picture type taken whenever one is offered.
-    bool fetchedEarly = false;
-    std::optional<std::string> early;
+    std::optional<Fetched> early;
     std::optional<PlainPng> earlyPng;
     const std::string earlyType = bestPictureType(snapshot.offered, {});
     if (mayHoldPicture(snapshot.offered) &&
         !holdsText(clipboardFormatNumbers(snapshot.offered, {})) && isPngType(earlyType)) {
-        ByteStream stream;
-        std::thread decoder([&] {
-            earlyPng = readPlainPng(
-                [&](unsigned char *out, std::size_t length) { return stream.read(out, length); },
-                QImageReader::allocationLimit());
-        });
-        const bool whole = reader.fetch(reader.atom(targetOfType.at(earlyType)),
-                                        [&](std::string_view part) { stream.append(part); });
-        stream.end();
-        decoder.join();
-        fetchedEarly = true;
-        if (whole)
-            early = stream.takeAll();
-        else
+        early = fetchDecoding(reader, reader.atom(targetOfType.at(earlyType)), earlyPng);
+        if (early->outcome != FetchOutcome::Whole)
             earlyPng.reset(); // what did not come whole is not shown, as before
     }
 
@@ -339,11 +423,14 @@ std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
         return std::find(formats.begin(), formats.end(), format) != formats.end();
     };
     if (holds(ClipFormat::Text)) {
-        for (const std::string &target : textTargetsInOrder(targets)) {
-            std::optional<std::string> bytes = reader.fetch(reader.atom(target));
-            snapshot.text = bytes ? textAsQtGivesIt(target, std::move(*bytes))
-                                  : Failure{clipboardTextNeverCame()};
-            break; // one type asked for, as Qt asks for one
+        // One type asked for, as Qt asks for one; the text is checked against the memory it
+        // will need before it is taken.
+        const std::vector<std::string> inOrder = textTargetsInOrder(targets);
+        if (!inOrder.empty()) {
+            Budget budget;
+            budget.need = memoryForText;
+            snapshot.text =
+                clipText(inOrder.front(), reader.fetch(reader.atom(inOrder.front()), budget));
         }
     } else if (holds(ClipFormat::Bitmap)) {
         const std::string type = bestPictureType(snapshot.offered, snapshot.decodable);
@@ -353,66 +440,30 @@ std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
             snapshot.picture = finish(std::move(*earlyPng));
         } else if (target != targetOfType.end() && target->second != "PIXMAP") {
             // Asked for once only: an owner that did not answer is not waited for twice.
-            const auto bytes = fetchedEarly && type == earlyType
-                                   ? std::move(early)
-                                   : reader.fetch(reader.atom(target->second));
-            if (!bytes || bytes->empty()) {
-                snapshot.picture =
-                    Failure{"The clipboard's picture (" + type + ") could not be fetched."};
-            } else {
-                QByteArray data =
-                    QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
-                QBuffer buffer(&data);
-                QImageReader imageReader(&buffer);
-                // The size on screen is given when the picture is handed over.
-                const Result<PicturePtr> picture =
-                    decodePicture(imageReader, 96.0, "The clipboard's picture (" + type + ")");
-                if (picture.ok())
-                    snapshot.picture = *imageOf(picture.value().get());
-                else
-                    snapshot.picture = Failure{picture.error()};
-            }
+            snapshot.picture = clipPicture(type, early && type == earlyType
+                                                     ? std::move(*early)
+                                                     : reader.fetch(reader.atom(target->second)));
         }
     }
     return snapshot;
 }
 
-} // namespace
-
-bool isWellFormedUtf8(const std::string &bytes)
+std::optional<ClipboardSnapshot> takeSnapshot(Connection connection,
+                                              const std::shared_future<void> &applicationReady)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *end = p + bytes.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        int more = 0;
-        unsigned int code = 0;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            more = 1, code = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            more = 2, code = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            more = 3, code = c & 0x07u;
-        } else {
-            return false;
-        }
-        if (end - p <= more)
-            return false;
-        for (int i = 1; i <= more; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i] & 0x3Fu);
-        }
-        static constexpr unsigned int Least[] = {0, 0x80, 0x800, 0x10000};
-        if (code < Least[more] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        p += more + 1;
+    SelectionReader reader(std::move(connection));
+    if (!reader.ok())
+        return std::nullopt;
+    try {
+        return snapshotOf(reader, applicationReady);
+    } catch (const std::bad_alloc &) {
+        ClipboardSnapshot snapshot;
+        snapshot.outOfMemory = true;
+        return snapshot;
     }
-    return true;
 }
+
+} // namespace
 
 std::vector<std::string> decodableImageTypes()
 {
@@ -430,15 +481,12 @@ bool mayHoldPicture(const std::vector<std::string> &offered)
     });
 }
 
-std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targets)
+std::optional<ClipboardSnapshot> takeClipboardSnapshot(const std::string &display)
 {
-    std::vector<std::string> ordered;
-    for (const char *wanted :
-         {"text/plain;charset=utf-8", "UTF8_STRING", "STRING", "TEXT", "text/plain"}) {
-        if (std::find(targets.begin(), targets.end(), wanted) != targets.end())
-            ordered.emplace_back(wanted);
-    }
-    return ordered;
+    std::promise<void> ready;
+    ready.set_value();
+    return takeSnapshot(Connection(xcb_connect(display.c_str(), nullptr)),
+                        ready.get_future().share());
 }
 
 // The connection is made here, not on the thread: making one reads the name of the X authority

@@ -23,7 +23,15 @@ struct ClipboardSnapshot {
     std::optional<Result<std::string>> text;
     // Set when no text but a decodable picture was offered.
     std::optional<Result<QImage>> picture;
+    // Set when the owner did not say what it offers, and nothing else was asked.
+    bool unanswered = false;
+    // Set when memory ran out on the way, and nothing was taken.
+    bool outOfMemory = false;
 };
+
+// The same, taken now on a connection of its own to the display; nothing when it cannot be
+// reached.
+std::optional<ClipboardSnapshot> takeClipboardSnapshot(const std::string &display);
 
 // Takes the clipboard on an X connection and a thread of its own, so that the clip is fetched
 // and decoded while the application and its window are being built. It asks what the capture
@@ -51,18 +59,10 @@ private:
     bool m_taken = false;
 };
 
-// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or truncated
-// sequences), which is then taken as it is: decoding and encoding again would hold a large text
-// three times over for a moment.
-bool isWellFormedUtf8(const std::string &bytes);
-
 // The image types Qt's picture loader decodes (loading every image plugin to find them).
 std::vector<std::string> decodableImageTypes();
 
 // Whether any offered type is a picture's: only then are the decodable types needed.
 bool mayHoldPicture(const std::vector<std::string> &offered);
-
-// The text targets to fetch, best first, of those offered; and how each is decoded.
-std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targets);
 
 } // namespace dovrante

@@ -1,16 +1,16 @@
 #include "platform/qt/qt_clipboard.h"
 
+#include "platform/qt/clip_decoding.h"
 #include "platform/qt/clipboard_formats.h"
 #include "platform/qt/qt_picture.h"
 #include "qt/qt_strings.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QMimeData>
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace dovrante {
@@ -21,15 +21,10 @@ const std::vector<std::string> NoDecodableTypes;
 
 } // namespace
 
-std::string clipboardTextNeverCame()
-{
-    return "The clipboard offers text, but none came from the program that holds it (it did not "
-           "answer in time, has ended, or offers empty text). Nothing was taken.";
-}
-
-QtClipboard::QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch)
+QtClipboard::QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch, std::string x11Display)
     : m_pixelsPerInch(pixelsPerInch)
     , m_prefetch(prefetch)
+    , m_x11Display(std::move(x11Display))
 {}
 
 const std::vector<std::string> &QtClipboard::decodable()
@@ -39,20 +34,27 @@ const std::vector<std::string> &QtClipboard::decodable()
     return m_decodable;
 }
 
-std::vector<int> QtClipboard::availableFormats()
+Result<std::vector<int>> QtClipboard::availableFormats()
 {
     m_snapshot.reset();
     if (m_prefetch) {
         m_snapshot = m_prefetch->take();
         m_prefetch = nullptr;
-        if (m_snapshot) {
-            m_offered = m_snapshot->offered;
-            // Kept for later captures only when it lists the plugins' types too.
-            if (needsImagePlugins(m_offered))
-                m_decodable = m_snapshot->decodable;
-        }
+    } else if (!m_x11Display.empty() && !QGuiApplication::clipboard()->ownsClipboard()) {
+        // The owner is asked as at the start, with the same deadline, limits and rules. The
+        // program's own clip is left to Qt, whose answers come from this very thread.
+        m_snapshot = takeClipboardSnapshot(m_x11Display);
     }
-    if (!m_snapshot) {
+    if (m_snapshot) {
+        if (m_snapshot->unanswered)
+            return Failure{clipboardOwnerDidNotAnswer()};
+        if (m_snapshot->outOfMemory)
+            throw std::bad_alloc(); // said where the clip is taken
+        m_offered = m_snapshot->offered;
+        // Kept for later captures only when it lists the plugins' types too.
+        if (needsImagePlugins(m_offered))
+            m_decodable = m_snapshot->decodable;
+    } else {
         // One question to the clipboard's owner; the answers below ask only for the one type
         // needed. (hasImage() and the like ask for many types in turn, each waiting on an owner
         // that may hang.)
@@ -74,20 +76,16 @@ Result<std::string> QtClipboard::text()
 {
     if (m_snapshot && m_snapshot->text)
         return *std::exchange(m_snapshot->text, std::nullopt);
+    // The program's own clip, or one on a desktop that is not X11's: one type asked for, the
+    // best offered, and decoded by the same rules. Qt gives up on an owner that does not hand the
+    // text over and gives nothing; that is not a clip of empty text to be shown and recorded.
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    // One type asked for where the owner offers UTF-8: QMimeData::text() asks for two in turn,
-    // each waiting the full timeout on an owner that does not answer.
-    const QString utf8 = QStringLiteral("text/plain;charset=utf-8");
-    QString text;
-    if (data && data->hasFormat(utf8))
-        text = QString::fromUtf8(data->data(utf8));
-    else if (data)
-        text = data->text();
-    // Qt gives up on an owner that does not hand the text over and returns nothing; that is not
-    // a clip of empty text to be shown and recorded.
-    if (text.isEmpty())
+    const std::vector<std::string> types = textTargetsInOrder(m_offered);
+    if (!data || types.empty())
         return Failure{clipboardTextNeverCame()};
-    return fromQt(text);
+    const QByteArray bytes = data->data(toQt(types.front()));
+    return clipText(types.front(), {bytes.isEmpty() ? FetchOutcome::NoAnswer : FetchOutcome::Whole,
+                                    bytes.toStdString()});
 }
 
 std::string QtClipboard::uriList()
@@ -113,12 +111,13 @@ Result<PicturePtr> QtClipboard::picture()
     if (!data || type.empty())
         return Failure{"The clipboard holds no picture that can be read."};
 
-    QByteArray bytes = data->data(toQt(type));
-    if (bytes.isEmpty())
-        return Failure{"The clipboard's picture (" + type + ") could not be fetched."};
-    QBuffer buffer(&bytes);
-    QImageReader reader(&buffer);
-    return decodePicture(reader, m_pixelsPerInch, "The clipboard's picture (" + type + ")");
+    const QByteArray bytes = data->data(toQt(type));
+    const Result<QImage> image =
+        clipPicture(type, {bytes.isEmpty() ? FetchOutcome::NoAnswer : FetchOutcome::Whole,
+                           bytes.toStdString()});
+    if (!image.ok())
+        return Failure{image.error()};
+    return PicturePtr(std::make_shared<QtPicture>(image.value(), m_pixelsPerInch));
 }
 
 void QtClipboard::clear()
@@ -130,12 +129,15 @@ void QtClipboard::clear()
 
 void QtClipboard::setPicture(const PicturePtr &picture)
 {
-    if (const QImage *image = imageOf(picture.get())) {
-        // Offered as an image: Qt serves it as png, bmp and the other types it can write.
-        auto *data = new QMimeData;
-        data->setImageData(*image);
-        QGuiApplication::clipboard()->setMimeData(data);
-    }
+    const auto *qtPicture = dynamic_cast<const QtPicture *>(picture.get());
+    if (!qtPicture)
+        return;
+    auto *data = new QMimeData;
+    if (!qtPicture->file().isEmpty())
+        data->setData(toQt(qtPicture->fileType()), qtPicture->file()); // served as it is
+    else
+        data->setImageData(qtPicture->image()); // served as png, bmp and the other types Qt writes
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 } // namespace dovrante

@@ -7,15 +7,15 @@
 
 namespace dovrante {
 
-// What is said when text is offered but none comes.
-std::string clipboardTextNeverCame();
-
 // The X11 (or other desktop) clipboard through QClipboard.
 class QtClipboard final : public Clipboard {
 public:
-    // The first look at the clipboard takes what `prefetch` fetched at start, when it could.
-    explicit QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch = nullptr);
-    std::vector<int> availableFormats() override;
+    // The first look at the clipboard takes what `prefetch` fetched at start, when it could;
+    // later looks take the clipboard the same way on `x11Display`, when one is named, unless the
+    // clip is this program's own.
+    explicit QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch = nullptr,
+                         std::string x11Display = {});
+    Result<std::vector<int>> availableFormats() override;
     Result<std::string> text() override;
     std::string uriList() override;
     Result<PicturePtr> picture() override;
@@ -27,7 +27,9 @@ private:
 
     double m_pixelsPerInch;
     ClipboardPrefetch *m_prefetch;
-    // What the prefetch brought, used by the first capture's questions and then dropped.
+    std::string m_x11Display;
+    // What the prefetch or a later look brought, used by that capture's questions and then
+    // dropped.
     std::optional<ClipboardSnapshot> m_snapshot;
     // Found on first use: finding them loads every image plugin.
     std::vector<std::string> m_decodable;

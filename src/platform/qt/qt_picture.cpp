@@ -1,5 +1,6 @@
 #include "platform/qt/qt_picture.h"
 
+#include "platform/qt/clip_decoding.h"
 #include "qt/qt_strings.h"
 
 #include <QFile>
@@ -14,6 +15,14 @@
 #include <unistd.h>
 
 namespace dovrante {
+
+namespace {
+
+// Far larger than a 4K screenshot, and more than Qt makes again as a PNG in the time an owner is
+// waited for.
+constexpr qsizetype LargePictureBytes = 256 << 20;
+
+} // namespace
 
 Result<PicturePtr> decodePicture(QImageReader &reader, double pixelsPerInch,
                                  const std::string &what)
@@ -54,7 +63,18 @@ Result<PicturePtr> QtPictureFiles::load(const std::string &path)
         return Failure{what + " cannot be shown: " + fromQt(file.errorString())};
     }
     QImageReader reader(&file);
-    return decodePicture(reader, m_pixelsPerInch, what);
+    const std::string type = "image/" + reader.format().toStdString();
+    const Result<PicturePtr> picture = decodePicture(reader, m_pixelsPerInch, what);
+    // A very large picture is offered on the clipboard as its file: made again, as a PNG say,
+    // for every program that asks, it would come too late.
+    const QImage *image = picture.ok() ? imageOf(picture.value().get()) : nullptr;
+    if (image && image->sizeInBytes() > LargePictureBytes &&
+        static_cast<std::uint64_t>(file.size()) <= MaxClipBytes && file.seek(0)) {
+        auto kept = std::make_shared<QtPicture>(*image, m_pixelsPerInch);
+        kept->keepFile(file.readAll(), type);
+        return PicturePtr(std::move(kept));
+    }
+    return picture;
 }
 
 MaybeFailure QtPictureFiles::saveAsBitmap(const Picture &picture, const std::string &path)
