@@ -31,6 +31,9 @@ public:
     {
         if (!m_disk.empty())
             run({"umount", "-l", m_disk});
+        // A long job that Escape came too late for would keep the test queue busy for minutes.
+        if (std::getenv("CUPS_SERVER"))
+            run({"cancel", "-a", "Dovrante-PDF"});
     }
 
     std::string inHome(const std::string &name) const { return program.home() + "/" + name; }
@@ -137,6 +140,13 @@ const auto Print = [](F &f) { f.program.click(ScreenLayout.cmdPrint); };
 const std::vector<std::string> NothingCaptured{"found neither text nor a picture", "nothing to"};
 // A text whose Save As record, but not its data file entry, is larger than the limit.
 const std::string Text100k(100000, 't');
+// One line of words, many pages long.
+const std::string LongLine = [] {
+    std::string line;
+    while (line.size() < 3'000'000)
+        line += "a line that never ends ";
+    return line + "LAST-WORDS";
+}();
 
 const Fault Faults[] = {
     // Every question is asked on the first connection; handing the job over waits in vain.
@@ -153,6 +163,13 @@ const Fault Faults[] = {
      {}},
     {"EscapeWhileTheJobWaitsForAQuietScheduler",
      [](F &f) { f.scheduler(FakeScheduler::Kind::AnswersOnce).picture(); },
+     [](F &f) {
+         Print(f);
+         f.escapeInTheStatusWindow();
+     },
+     {}},
+    {"EscapeWhileALongLineIsLaidOutForPrinting",
+     [](F &f) { f.text(LongLine); },
      [](F &f) {
          Print(f);
          f.escapeInTheStatusWindow();
@@ -187,6 +204,50 @@ const Fault Faults[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, PrintAndFileFaultsE2eTest, ::testing::ValuesIn(Faults), RowName);
+
+TEST_F(PrintAndFileFaultsE2eTest, OpenGoesOnPastASettingsFileThatIsAFifo)
+{
+    fs::create_directories(inHome(".config/Dovrante"));
+    ASSERT_EQ(::mkfifo(inHome(".config/Dovrante/Dovrante.conf").c_str(), 0644), 0);
+    startWith(painted(64, 48, Qt::darkCyan));
+    program.click(ScreenLayout.cmdOpen);
+    const std::string dialog = program.waitForWindowTitled("Open Clip File", 60s);
+    ASSERT_FALSE(dialog.empty()) << "no Open dialog";
+    program.pressKeysIn(dialog, {"Escape"});
+    EXPECT_TRUE(program.running());
+}
+
+// A signal that ends the program while a large entry is appended to the data file.
+struct Ending {
+    const char *name;
+    int signal;
+    friend void PrintTo(const Ending &row, std::ostream *out) { *out << row.name; }
+};
+
+class EndingSignalE2eTest : public E2eTest, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(EndingSignalE2eTest, LeavesTheEntryWholeOrNotThereAtAll)
+{
+    const std::string text(100'000'000, 'x');
+    clipboard.put(text);
+    program.start();
+    // Sent as soon as the entry begins to be written.
+    std::error_code none;
+    ASSERT_TRUE(waitUntil([&] { return fs::file_size(program.dataFile(), none) > 0; }, 60s))
+        << "nothing was appended";
+    const auto sizeWhenSent = fs::file_size(program.dataFile(), none);
+    ::kill(static_cast<pid_t>(program.pid()), GetParam().signal);
+    ASSERT_TRUE(program.waitForExit(60s)) << "the program did not end";
+
+    const std::string rule = "\r\n" + std::string(79, '-') + "\r\n";
+    const std::string data = readFile(program.dataFile());
+    EXPECT_TRUE(data.empty() || (data.size() > text.size() && data.ends_with(rule)))
+        << data.size() << " bytes left, " << sizeWhenSent << " when the signal was sent";
+}
+
+const Ending Endings[] = {{"Terminate", SIGTERM}, {"Interrupt", SIGINT}, {"HangUp", SIGHUP}};
+
+INSTANTIATE_TEST_SUITE_P(Endings, EndingSignalE2eTest, ::testing::ValuesIn(Endings), RowName);
 
 } // namespace
 } // namespace dovrante::e2e

@@ -180,6 +180,20 @@ TEST_F(PrintingE2eTest, TextPrintsInTheTextViewsFaceOverSeveralPages)
     EXPECT_NEAR((std::stod(word[2]) - std::stod(word[1])) / (8 * 0.6), 10.0, 0.3) << word[0];
 }
 
+// One line of 3 MB, hundreds of pages, is laid out in a few seconds and handed over. (Ghostscript
+// behind the test queue takes minutes over so many pages: the job is cancelled, not read.)
+TEST_F(PrintingE2eTest, OneLongLineIsHandedOverInSeconds)
+{
+    std::string line;
+    while (line.size() < 3'000'000)
+        line += "a line that never ends ";
+    startWith(line);
+    program.click(ScreenLayout.cmdPrint);
+    EXPECT_TRUE(program.waitForExit(60s)) << "the job was not handed over";
+    EXPECT_TRUE(program.waitForWindowTitled("Dovrante", 0ms).empty()) << "a message came";
+    run({"cancel", "-a", "Dovrante-PDF"});
+}
+
 TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJobIsMade)
 {
     // A large picture keeps the job in the making for a moment.
