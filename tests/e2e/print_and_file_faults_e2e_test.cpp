@@ -92,6 +92,9 @@ public:
         program.pressKeysIn(status, {"Escape"});
     }
 
+    // Every job the test scheduler has had, printed or not.
+    static std::string jobs() { return run({"lpstat", "-W", "all", "-o"}).output; }
+
     // The files the program may write and their sizes, so that a fault is seen to change none.
     std::string filesNow() const
     {
@@ -119,11 +122,13 @@ TEST_P(PrintAndFileFaultsE2eTest, IsToldOrEndsAtOnceAndNothingIsWritten)
     program.start();
     ASSERT_FALSE(program.waitForWindow(60s).empty()) << "no window";
     const std::string before = filesNow();
+    const std::string jobsBefore = jobs();
     fault.act(*this);
 
     if (fault.says.empty()) {
         EXPECT_TRUE(program.waitForExit(60s)) << "the program still runs";
         EXPECT_TRUE(program.waitForWindowTitled("Dovrante", 0ms).empty()) << "a message came";
+        EXPECT_EQ(jobs(), jobsBefore) << "a job was handed over";
     } else {
         const std::string box = program.waitForWindowTitled("Dovrante", 60s);
         ASSERT_FALSE(box.empty()) << "no message appeared";
@@ -140,13 +145,8 @@ const auto Print = [](F &f) { f.program.click(ScreenLayout.cmdPrint); };
 const std::vector<std::string> NothingCaptured{"found neither text nor a picture", "nothing to"};
 // A text whose Save As record, but not its data file entry, is larger than the limit.
 const std::string Text100k(100000, 't');
-// One line of words, many pages long.
-const std::string LongLine = [] {
-    std::string line;
-    while (line.size() < 3'000'000)
-        line += "a line that never ends ";
-    return line + "LAST-WORDS";
-}();
+// One line without a space, hundreds of pages long.
+const std::string LongLine(3'000'000, 'w');
 
 const Fault Faults[] = {
     // Every question is asked on the first connection; handing the job over waits in vain.
@@ -231,11 +231,17 @@ TEST_P(EndingSignalE2eTest, LeavesTheEntryWholeOrNotThereAtAll)
     const std::string text(100'000'000, 'x');
     clipboard.put(text);
     program.start();
-    // Sent as soon as the entry begins to be written.
-    std::error_code none;
-    ASSERT_TRUE(waitUntil([&] { return fs::file_size(program.dataFile(), none) > 0; }, 60s))
-        << "nothing was appended";
-    const auto sizeWhenSent = fs::file_size(program.dataFile(), none);
+    // Sent as soon as the entry begins to be written, which takes a few tens of milliseconds.
+    const auto size = [&] {
+        std::error_code missing;
+        const std::uintmax_t bytes = fs::file_size(program.dataFile(), missing);
+        return missing ? 0 : bytes;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (size() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100us);
+    const std::uintmax_t sizeWhenSent = size();
+    ASSERT_GT(sizeWhenSent, 0u) << "nothing was appended";
     ::kill(static_cast<pid_t>(program.pid()), GetParam().signal);
     ASSERT_TRUE(program.waitForExit(60s)) << "the program did not end";
 

@@ -24,7 +24,7 @@ constexpr double TwipsPerPoint = 20.0;
 // The job's resolution: what Qt gives a high-resolution printer on CUPS.
 constexpr int JobDpi = 1200;
 // Text is laid out this many characters at a time (see printParagraph).
-constexpr qsizetype PieceLength = 16384;
+constexpr qsizetype PieceLength = 4096;
 // How long the job may be made before the windows are painted and Escape is seen again.
 constexpr auto Responsive = 50ms;
 
@@ -239,9 +239,10 @@ bool QtPrinter::printParagraph(QStringView paragraph, const QFont &font, const Q
                                double &y)
 {
     const QRect page = m_job->pageLayout().paintRectPixels(m_job->resolution());
-    // Qt lays a paragraph out whole for each of its lines, so one long line would take time in
-    // the square of its length. It is laid out a piece at a time instead; the last line of a
-    // piece may go on in the next one, so it is laid out again there.
+    // For each line Qt looks for a word boundary as far as the end of the paragraph, so a long
+    // line without spaces would take time in the square of its length. It is laid out a piece at
+    // a time instead; the last line of a piece may go on in the next one, so it is laid out again
+    // there.
     qsizetype start = 0;
     for (;;) {
         qsizetype length = std::min(PieceLength, paragraph.size() - start);
