@@ -82,4 +82,16 @@ std::string Form1::programFile(const std::string &ending) const
     return programFileOf(m_services.program, ending);
 }
 
+bool Form1::holdsAClip(const std::string &action)
+{
+    if (clipKind == ClipKind::Text || clipKind == ClipKind::Picture)
+        return true;
+    // The view may still show an earlier clip, but the text view's design text or a clip the
+    // last capture replaced is not what the person has in mind.
+    m_services.messageBox.show("The last capture found neither text nor a picture: there is "
+                               "nothing to " +
+                               action + ".");
+    return false;
+}
+
 } // namespace dovrante

@@ -118,6 +118,9 @@ public:
 
     // The program's own file "<folder>/<base name><ending>".
     std::string programFile(const std::string &ending) const;
+    // True when the last capture took text or a picture; otherwise says there is nothing to do
+    // the action on.
+    bool holdsAClip(const std::string &action);
 
 private:
     // ReloadFromClipboard's work; it may run out of memory.

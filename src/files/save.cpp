@@ -65,6 +65,8 @@ MaybeFailure writePicture(PictureFiles &pictures, const PicturePtr &picture,
 
 void Form1::cmdSave_Click()
 {
+    if (!holdsAClip("save"))
+        return;
     if (clipKind == ClipKind::Text)
         AppendTextData();
     if (clipKind == ClipKind::Picture)
@@ -82,6 +84,8 @@ void Form1::SaveScreenImage()
 
 void Form1::cmdSaveAs_Click()
 {
+    if (!holdsAClip("save"))
+        return;
     // Answering No to the overwrite question shows the dialog again, set up from scratch.
     for (;;) {
         FileDialogRequest request;
@@ -89,7 +93,7 @@ void Form1::cmdSaveAs_Click()
         request.title = "Save As";
         request.filterIndex = 2;
 
-        if (clipKind != ClipKind::Picture) {
+        if (clipKind == ClipKind::Text) {
             request.filter = TextFilter;
             request.defaultExtension = ".EXT";
             request.initialFileName = "*.txt";

@@ -6,13 +6,11 @@ namespace dovrante {
 
 void Form1::cmdPrint_Click()
 {
+    if (!holdsAClip("print"))
+        return;
     const Form1Services &s = m_services;
     s.pointer.setPointer(PointerShape::Hourglass);
     const bool text = clipKind == ClipKind::Text;
-    if (!text && clipKind != ClipKind::Picture) {
-        s.pointer.setPointer(PointerShape::Default);
-        return;
-    }
 
     // Shown and painted now: the print calls below hold the user-interface thread.
     DovrantS status(DovrantS::Services{s.printer, s.profile, s.installedPrinters, s.statusWindow},

@@ -27,6 +27,12 @@
 #include <utility>
 #include <vector>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace dovrante::e2e {
 
 using namespace std::chrono_literals;
@@ -320,6 +326,7 @@ public:
                    return g["WIDTH"] == 1920 && g["HEIGHT"] == 1080;
                });
     }
+    long long pid() const { return m_process.processId(); }
     bool running()
     {
         return m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(0);
@@ -454,6 +461,71 @@ private:
     }
     Process m_server;
     std::vector<std::pair<std::string, std::optional<std::string>>> m_previous;
+};
+
+// A CUPS scheduler stand-in on a socket of its own. It takes connections and then never answers,
+// or drops each at once, or passes the first on to the tests' scheduler (CUPS_SERVER) and then
+// goes quiet: later connections wait in its queue for an answer that never comes.
+class FakeScheduler {
+public:
+    enum class Kind { Silent, Drops, AnswersOnce };
+    explicit FakeScheduler(Kind kind)
+    {
+        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        EXPECT_TRUE(::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) ==
+                        0 &&
+                    ::listen(m_listener, 64) == 0)
+            << "no fake scheduler at " << path;
+        const char *real = std::getenv("CUPS_SERVER");
+        if (kind == Kind::AnswersOnce) {
+            EXPECT_TRUE(real) << "no test scheduler to pass the first connection on to";
+        }
+        if (kind == Kind::Silent || (kind == Kind::AnswersOnce && !real) ||
+            (m_helper = ::fork()) != 0)
+            return;
+        if (kind == Kind::Drops)
+            for (;;)
+                ::close(::accept(m_listener, nullptr, nullptr));
+        relayOnce(real);
+    }
+    ~FakeScheduler()
+    {
+        if (m_helper > 0 && ::kill(m_helper, SIGKILL) == 0)
+            ::waitpid(m_helper, nullptr, 0);
+        ::close(m_listener);
+    }
+    FakeScheduler(const FakeScheduler &) = delete;
+    FakeScheduler &operator=(const FakeScheduler &) = delete;
+
+    QTemporaryDir folder{"/tmp/dovrante-cups-XXXXXX"};
+    std::string path = folder.filePath("cups.sock").toStdString();
+
+private:
+    // In the helper process: passes the bytes of the first connection both ways until it ends.
+    [[noreturn]] void relayOnce(const std::string &real)
+    {
+        const int client = ::accept(m_listener, nullptr, nullptr);
+        const int cups = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+        real.copy(address.sun_path, sizeof address.sun_path - 1);
+        if (client < 0 || ::connect(cups, reinterpret_cast<sockaddr *>(&address), sizeof address))
+            ::_exit(1);
+        pollfd ends[2] = {{client, POLLIN, 0}, {cups, POLLIN, 0}};
+        char buffer[65536];
+        while (::poll(ends, 2, -1) > 0)
+            for (int from = 0; from < 2; ++from) {
+                if (!ends[from].revents)
+                    continue;
+                const ssize_t got = ::read(ends[from].fd, buffer, sizeof buffer);
+                if (got <= 0 || ::write(ends[1 - from].fd, buffer, got) != got)
+                    ::_exit(0);
+            }
+        ::_exit(0);
+    }
+
+    int m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    pid_t m_helper = -1;
 };
 
 inline QImage painted(int width, int height, QColor colour,

@@ -3,43 +3,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace dovrante::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A CUPS scheduler on a socket of its own that takes connections and then either never answers
-// or drops them at once.
-struct FakeScheduler {
-    explicit FakeScheduler(bool drops)
-    {
-        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        // A connection never accepted waits in the queue for an answer that never comes.
-        EXPECT_TRUE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
-                    ::listen(listener, 64) == 0)
-            << "no fake scheduler at " << path;
-        if (drops && (dropper = ::fork()) == 0)
-            for (;;)
-                ::close(::accept(listener, nullptr, nullptr));
-    }
-    ~FakeScheduler()
-    {
-        if (dropper > 0 && ::kill(dropper, SIGKILL) == 0)
-            ::waitpid(dropper, nullptr, 0);
-        ::close(listener);
-    }
-    QTemporaryDir folder{"/tmp/dovrante-cups-XXXXXX"};
-    std::string path = folder.filePath("cups.sock").toStdString();
-    int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    pid_t dropper = -1;
-};
 
 class FaultsE2eTest;
 using S = FaultsE2eTest;
@@ -107,7 +76,8 @@ public:
     }
     S &printOn(bool schedulerDrops)
     {
-        m_scheduler = std::make_unique<FakeScheduler>(schedulerDrops);
+        m_scheduler = std::make_unique<FakeScheduler>(schedulerDrops ? FakeScheduler::Kind::Drops
+                                                                     : FakeScheduler::Kind::Silent);
         return printWith("CUPS_SERVER", m_scheduler->path);
     }
 

@@ -178,6 +178,19 @@ TEST_F(PrintingE2eTest, TextPrintsInTheTextViewsFaceOverSeveralPages)
     EXPECT_NEAR((std::stod(word[2]) - std::stod(word[1])) / (8 * 0.6), 10.0, 0.3) << word[0];
 }
 
+// One line of 6 MB without a space, hundreds of pages, is laid out in seconds and handed over: it
+// may wrap at any character, and Qt looks for a word boundary to the end of its paragraph for each
+// printed line. (Ghostscript behind the test queue takes minutes over so many pages: the job is
+// cancelled, not read.)
+TEST_F(PrintingE2eTest, OneLongLineIsHandedOverInSeconds)
+{
+    startWith(std::string(6'000'000, 'w'));
+    program.click(ScreenLayout.cmdPrint);
+    EXPECT_TRUE(program.waitForExit(60s)) << "the job was not handed over";
+    EXPECT_TRUE(program.waitForWindowTitled("Dovrante", 0ms).empty()) << "a message came";
+    run({"cancel", "-a", "Dovrante-PDF"});
+}
+
 TEST_F(PrintingE2eTest, TheStatusWindowIsPaintedInTheMiddleOfTheScreenWhileTheJobIsMade)
 {
     // A large picture keeps the job in the making for a moment.

@@ -59,7 +59,8 @@ TEST_F(PrintTest, TheStatusWindowNamesTheDefaultPrinterAndTheModeWhenLoadedOnIts
 
 TEST_F(PrintTest, TextInTheViewsFontOrThePictureFittedIsPrintedThenTheProgramEnds)
 {
-    const Lines nothing{"pointer 11", "pointer 0"};
+    const Lines nothing{
+        "box The last capture found neither text nor a picture: there is nothing to print."};
     const std::pair<const char *, Lines> cases[] = {
         {"1",
          {"pointer 11", "colourMode 1", "status shown: Printing to Office Laser   (B/W)",
@@ -68,7 +69,7 @@ TEST_F(PrintTest, TextInTheViewsFontOrThePictureFittedIsPrintedThenTheProgramEnd
         {"2",
          {"pointer 11", "status shown: Printing to Office Laser   (Color)", "orientation 2",
           "paintPicture 0 0 15120 7560", "endDoc", "pointer 0", "end"}},
-        // Any other kind prints nothing, though a text and a picture are on show.
+        // Any other kind prints nothing and says so, though a text and a picture are on show.
         {"99", nothing},
         {"8", nothing},
         {"", nothing},

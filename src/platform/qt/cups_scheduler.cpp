@@ -1,15 +1,18 @@
 #include "platform/qt/cups_scheduler.h"
 
-#include <QCoreApplication>
+#include "platform/qt/held_input.h"
 
 #include <cups/cups.h>
 #include <dlfcn.h>
 
-#include <condition_variable>
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <variant>
+#include <vector>
 
 namespace dovrante {
 
@@ -35,7 +38,16 @@ struct Cups {
     decltype(&::cupsLastErrorString) lastErrorString;
     decltype(&::cupsAddOption) addOption;
     decltype(&::cupsFreeOptions) freeOptions;
-    decltype(&::cupsPrintFile2) printFile;
+    decltype(&::cupsCreateJob) createJob;
+    decltype(&::cupsStartDocument) startDocument;
+    decltype(&::cupsWriteRequestData) writeRequestData;
+    decltype(&::cupsFinishDocument) finishDocument;
+    decltype(&::cupsCancelJob2) cancelJob;
+    decltype(&::cupsCopyDestInfo) copyDestInfo;
+    decltype(&::cupsFreeDestInfo) freeDestInfo;
+    decltype(&::cupsFindDestDefault) findDestDefault;
+    decltype(&::cupsGetDestMediaByName) getDestMediaByName;
+    decltype(&::ippGetString) ippString;
 };
 
 template <typename Call>
@@ -67,7 +79,16 @@ std::variant<Cups, std::string> loadCups()
     resolve(library, "cupsLastErrorString", c.lastErrorString, missing);
     resolve(library, "cupsAddOption", c.addOption, missing);
     resolve(library, "cupsFreeOptions", c.freeOptions, missing);
-    resolve(library, "cupsPrintFile2", c.printFile, missing);
+    resolve(library, "cupsCreateJob", c.createJob, missing);
+    resolve(library, "cupsStartDocument", c.startDocument, missing);
+    resolve(library, "cupsWriteRequestData", c.writeRequestData, missing);
+    resolve(library, "cupsFinishDocument", c.finishDocument, missing);
+    resolve(library, "cupsCancelJob2", c.cancelJob, missing);
+    resolve(library, "cupsCopyDestInfo", c.copyDestInfo, missing);
+    resolve(library, "cupsFreeDestInfo", c.freeDestInfo, missing);
+    resolve(library, "cupsFindDestDefault", c.findDestDefault, missing);
+    resolve(library, "cupsGetDestMediaByName", c.getDestMediaByName, missing);
+    resolve(library, "ippGetString", c.ippString, missing);
     if (!missing.empty())
         return "the CUPS library lacks " + missing;
     return c;
@@ -95,6 +116,8 @@ constexpr auto AnswerWait = 7s;
 constexpr auto AnswerLife = 10s;
 // A job file is sent in pieces; only a pause this long in the sending gives up.
 constexpr double SendSeconds = 20.0;
+// A point is 1/72 inch; CUPS gives paper sizes in hundredths of a millimetre.
+constexpr double PointsPerHundredthMm = 72.0 / 2540.0;
 
 std::string server()
 {
@@ -119,6 +142,13 @@ std::string failureDetail()
     return std::string(" (") + reason + ")";
 }
 
+// Every wait on the connection from now on gives up after that time.
+void giveUpAfter(http_t *http, double seconds)
+{
+    cups()->setTimeout(
+        http, seconds, [](http_t *, void *) { return 0; }, nullptr);
+}
+
 // A connection to the scheduler whose every wait gives up after the given time; nothing, and
 // why, when there is none.
 http_t *connectToScheduler(double replySeconds, std::string &why)
@@ -129,11 +159,76 @@ http_t *connectToScheduler(double replySeconds, std::string &why)
     http_t *http = c->connect(c->server(), c->port(), nullptr, AF_UNSPEC, c->encryption(), 1,
                               ConnectMilliseconds, nullptr);
     if (http)
-        c->setTimeout(
-            http, replySeconds, [](http_t *, void *) { return 0; }, nullptr);
+        giveUpAfter(http, replySeconds);
     else
         why = "the CUPS scheduler cannot be reached at " + server();
     return http;
+}
+
+// Creates a job on the destination and sends it the file; nothing when CUPS took it, otherwise
+// why not. The job is created with the short timeout of every question, so that a scheduler that
+// has gone quiet costs seconds; the sending then waits longer, as a large job may.
+std::optional<std::string> sendJob(http_t *http, const std::string &destination,
+                                   const std::string &file, bool monochrome,
+                                   const std::function<bool()> &goOn)
+{
+    const Cups &c = *cups();
+    cups_option_t *options = nullptr;
+    int optionCount = 0;
+    if (monochrome)
+        optionCount = c.addOption("print-color-mode", "monochrome", optionCount, &options);
+    const int jobId = c.createJob(http, destination.c_str(), "Dovrante", optionCount, options);
+    c.freeOptions(optionCount, options);
+    if (jobId == 0)
+        return "CUPS did not take the job (" + cupsReason() + ")";
+    // Created after the window gave up waiting: the person was told that nothing was printed.
+    if (!goOn()) {
+        c.cancelJob(http, destination.c_str(), jobId, 0);
+        return "given up";
+    }
+
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> input(std::fopen(file.c_str(), "rb"),
+                                                             &std::fclose);
+    if (!input)
+        return "the job file " + file + " cannot be read";
+    giveUpAfter(http, SendSeconds);
+    if (c.startDocument(http, destination.c_str(), jobId, "Dovrante", "application/pdf", 1) !=
+        HTTP_STATUS_CONTINUE)
+        return "CUPS did not take the job (" + cupsReason() + ")";
+    std::vector<char> buffer(1 << 16);
+    bool sent = true;
+    for (std::size_t got; sent && (got = std::fread(buffer.data(), 1, buffer.size(), input.get()));)
+        sent = c.writeRequestData(http, buffer.data(), got) == HTTP_STATUS_CONTINUE;
+    // Finished even after a failed write, so that CUPS drops the half-sent job.
+    const ipp_status_t finished = c.finishDocument(http, destination.c_str());
+    if (!sent || std::ferror(input.get()) || finished > IPP_STATUS_OK_EVENTS_COMPLETE)
+        return "CUPS did not take the job (" + cupsReason() + ")";
+    return std::nullopt;
+}
+
+// The destination's default paper and colour mode, asked on the same connection.
+void describePaper(const Cups &c, http_t *http, cups_dest_t *destination, CupsAnswer &answer)
+{
+    cups_dinfo_t *info = c.copyDestInfo(http, destination);
+    if (!info)
+        return;
+    const auto defaultOf = [&](const char *option) {
+        ipp_attribute_t *value = c.findDestDefault(http, destination, info, option);
+        const char *text = value ? c.ippString(value, 0, nullptr) : nullptr;
+        return std::string(text ? text : "");
+    };
+    const std::string media = defaultOf("media");
+    cups_size_t size{};
+    if (!media.empty() &&
+        c.getDestMediaByName(http, destination, info, media.c_str(), CUPS_MEDIA_FLAGS_DEFAULT,
+                             &size) &&
+        size.width > 0 && size.length > 0) {
+        const auto points = [](int hundredths) { return hundredths * PointsPerHundredthMm; };
+        answer.paper = CupsPaper{points(size.width), points(size.length), points(size.left),
+                                 points(size.top),   points(size.right),  points(size.bottom)};
+    }
+    answer.defaultMonochrome = defaultOf("print-color-mode") == "monochrome";
+    c.freeDestInfo(info);
 }
 
 CupsAnswer askScheduler()
@@ -152,7 +247,7 @@ CupsAnswer askScheduler()
         answer.failure = "the CUPS scheduler at " + server() + " did not answer" + failureDetail();
     for (int i = 0; i < count; ++i)
         answer.names.emplace_back(destinations[i].name);
-    if (const cups_dest_t *found = c.getDest(nullptr, nullptr, count, destinations)) {
+    if (cups_dest_t *found = c.getDest(nullptr, nullptr, count, destinations)) {
         const auto option = [&c, found](const char *name) {
             const char *text = c.getOption(name, found->num_options, found->options);
             return std::string(text ? text : "");
@@ -160,10 +255,58 @@ CupsAnswer askScheduler()
         answer.defaultName = found->name;
         answer.defaultDriver = option("printer-make-and-model");
         answer.defaultUri = option("device-uri");
+        describePaper(c, http, found, answer);
     }
     c.freeDests(count, destinations);
     c.close(http);
     return answer;
+}
+
+// Runs a question to CUPS on a thread of its own while the window goes on (see HeldInput), and
+// waits for its answer; nothing when it did not come within `bound`. The question may call the
+// function it is given once, at a point after which it must not be given up (a job's document is
+// about to be sent): the function then says whether the wait was already given up, and from then
+// on the wait has no bound but the connection's own timeouts. The thread may outlive the wait.
+template <typename Answer>
+std::optional<Answer>
+awayFromTheWindow(std::function<Answer(const std::function<bool()> &goOn)> question,
+                  std::chrono::milliseconds bound)
+{
+    struct Asking {
+        std::mutex mutex;
+        std::optional<Answer> answer;
+        bool committed = false;
+        bool givenUp = false;
+    };
+    const auto asking = std::make_shared<Asking>();
+    std::thread([asking, question = std::move(question)] {
+        const auto goOn = [&asking] {
+            const std::lock_guard lock(asking->mutex);
+            asking->committed = !asking->givenUp;
+            return asking->committed;
+        };
+        Answer answer = question(goOn);
+        const std::lock_guard lock(asking->mutex);
+        asking->answer = std::move(answer);
+    }).detach();
+    const auto start = std::chrono::steady_clock::now();
+    HeldInput().waitUntil(
+        [&asking, start, bound] {
+            const std::lock_guard lock(asking->mutex);
+            if (!asking->answer && !asking->committed &&
+                std::chrono::steady_clock::now() - start >= bound)
+                asking->givenUp = true;
+            return asking->answer || asking->givenUp;
+        },
+        std::nullopt);
+    const std::lock_guard lock(asking->mutex);
+    return asking->givenUp ? std::nullopt : std::move(asking->answer);
+}
+
+// What is said when the scheduler did not answer within the wait.
+std::string noAnswerInTime()
+{
+    return "the CUPS scheduler at " + server() + " did not answer in time";
 }
 
 } // namespace
@@ -174,35 +317,13 @@ const CupsAnswer &CupsScheduler::answer()
     if (m_answer && now - m_askedAt < AnswerLife)
         return *m_answer;
 
-    // Shared with the asking thread, which may outlive this wait when the scheduler hangs.
-    struct Asking {
-        std::mutex mutex;
-        std::condition_variable done;
-        std::optional<CupsAnswer> answer;
-    };
-    const auto asking = std::make_shared<Asking>();
-    std::thread([asking] {
-        CupsAnswer answer = askScheduler();
-        const std::lock_guard lock(asking->mutex);
-        asking->answer = std::move(answer);
-        asking->done.notify_all();
-    }).detach();
-
-    // The window is repainted while CUPS is asked; input waits, so that no second print run
-    // starts inside this one.
-    const auto deadline = now + AnswerWait;
-    std::unique_lock lock(asking->mutex);
-    while (!asking->answer && std::chrono::steady_clock::now() < deadline) {
-        asking->done.wait_for(lock, 50ms);
-        lock.unlock();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
-        lock.lock();
-    }
-    if (asking->answer) {
-        m_answer = std::move(*asking->answer);
+    std::optional<CupsAnswer> asked =
+        awayFromTheWindow<CupsAnswer>([](const auto &) { return askScheduler(); }, AnswerWait);
+    if (asked) {
+        m_answer = std::move(*asked);
     } else {
         m_answer = CupsAnswer{};
-        m_answer->failure = "the CUPS scheduler at " + server() + " did not answer in time";
+        m_answer->failure = noAnswerInTime();
     }
     m_askedAt = std::chrono::steady_clock::now();
     return *m_answer;
@@ -221,23 +342,21 @@ std::string CupsScheduler::noPrinterReason()
 std::optional<std::string> CupsScheduler::printFile(const std::string &destination,
                                                     const std::string &file, bool monochrome)
 {
-    std::string why;
-    http_t *http = connectToScheduler(SendSeconds, why);
-    if (!http)
-        return why;
-    const Cups &c = *cups();
-    cups_option_t *options = nullptr;
-    int optionCount = 0;
-    if (monochrome)
-        optionCount = c.addOption("print-color-mode", "monochrome", optionCount, &options);
-    const int jobId =
-        c.printFile(http, destination.c_str(), file.c_str(), "Dovrante", optionCount, options);
-    c.freeOptions(optionCount, options);
-    std::optional<std::string> failure;
-    if (jobId == 0)
-        failure = "CUPS did not take the job (" + cupsReason() + ")";
-    c.close(http);
-    return failure;
+    const auto send = [destination, file, monochrome](
+                          const std::function<bool()> &goOn) -> std::optional<std::string> {
+        std::string why;
+        http_t *http = connectToScheduler(ReplySeconds, why);
+        if (!http)
+            return why;
+        std::optional<std::string> failure = sendJob(http, destination, file, monochrome, goOn);
+        cups()->close(http);
+        return failure;
+    };
+    // Bounded until the job is created; a large job then takes its time to send, and only a pause
+    // in the sending gives up.
+    const std::optional<std::optional<std::string>> sent =
+        awayFromTheWindow<std::optional<std::string>>(send, AnswerWait);
+    return sent ? *sent : noAnswerInTime();
 }
 
 } // namespace dovrante

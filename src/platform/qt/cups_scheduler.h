@@ -7,6 +7,16 @@
 
 namespace dovrante {
 
+// A destination's default paper: its size and the margins the device cannot print on, in points.
+struct CupsPaper {
+    double width = 0;
+    double height = 0;
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
+};
+
 // What the CUPS scheduler said when it was asked.
 struct CupsAnswer {
     std::string failure; // why it could not be asked; empty when it answered
@@ -14,11 +24,14 @@ struct CupsAnswer {
     std::string defaultName; // empty when it names no default destination
     std::string defaultDriver;
     std::string defaultUri;
+    std::optional<CupsPaper> paper; // nothing when the default destination names none
+    bool defaultMonochrome = false;
 };
 
 // The CUPS scheduler, asked on a connection of our own with short timeouts, away from the
-// window's thread: a scheduler that accepts and never answers costs a few seconds, not minutes,
-// and the window is repainted meanwhile. One answer serves every question of one print run.
+// window's thread: a scheduler that accepts and never answers, or answers once and then goes
+// quiet, costs a few seconds, not minutes, and the window is repainted meanwhile. One answer
+// serves every question of one print run, the printer's paper included: nothing else asks CUPS.
 class CupsScheduler final {
 public:
     CupsScheduler() = default;

@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +21,54 @@ namespace {
 Failure failure(const std::string &path, const std::string &reason)
 {
     return Failure{"Cannot write " + path + ": " + reason};
+}
+
+// SIGTERM, SIGINT and SIGHUP that come while a file is written wait until it is whole: ending
+// half-way would leave a partial entry in the data file. They then do what they would have done.
+class EndingSignalsHeld {
+public:
+    EndingSignalsHeld()
+    {
+        struct sigaction hold {};
+        hold.sa_handler = [](int signal) { s_caught = signal; };
+        hold.sa_flags = SA_RESTART;
+        ::sigemptyset(&hold.sa_mask);
+        for (std::size_t i = 0; i < Signals.size(); ++i)
+            ::sigaction(Signals[i], &hold, &m_previous[i]);
+    }
+    ~EndingSignalsHeld()
+    {
+        for (std::size_t i = 0; i < Signals.size(); ++i)
+            ::sigaction(Signals[i], &m_previous[i], nullptr);
+        if (const int signal = s_caught) {
+            s_caught = 0;
+            ::raise(signal);
+        }
+    }
+    EndingSignalsHeld(const EndingSignalsHeld &) = delete;
+    EndingSignalsHeld &operator=(const EndingSignalsHeld &) = delete;
+
+private:
+    static constexpr std::array<int, 3> Signals{SIGTERM, SIGINT, SIGHUP};
+    static inline volatile std::sig_atomic_t s_caught = 0;
+    std::array<struct sigaction, Signals.size()> m_previous{};
+};
+
+// Writes all the bytes; 0 when they are written, otherwise why not, with `done` how many were.
+// A short write says nothing of why; writing the rest either finishes or tells (no space left,
+// the file size limit).
+int writeAll(int fd, const std::string &bytes, std::size_t &done)
+{
+    done = 0;
+    while (done < bytes.size()) {
+        const ssize_t more = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (more < 0 && errno == EINTR)
+            continue;
+        if (more <= 0)
+            return more < 0 ? errno : ENOSPC;
+        done += static_cast<std::size_t>(more);
+    }
+    return 0;
 }
 
 } // namespace
@@ -38,21 +88,11 @@ MaybeFailure LocalFileSystem::append(const std::string &path, const std::string 
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // One write with O_APPEND: another program appending at the same time cannot land inside it.
-    const ssize_t first = ::write(fd, bytes.data(), bytes.size());
-    int writeError = errno;
-    std::size_t done = first > 0 ? static_cast<std::size_t>(first) : 0;
-    // A short write says nothing of why; writing the rest either finishes the entry or tells
-    // (no space left, the file size limit).
-    while (first >= 0 && done < bytes.size()) {
-        const ssize_t more = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (more <= 0) {
-            writeError = more < 0 ? errno : ENOSPC;
-            break;
-        }
-        done += static_cast<std::size_t>(more);
-    }
+    const EndingSignalsHeld whole;
+    std::size_t done = 0;
+    const int writeError = writeAll(fd, bytes, done);
     MaybeFailure result;
-    if (done != bytes.size()) {
+    if (writeError != 0) {
         // Half an entry is taken back when it is still the last thing in the file.
         struct stat after {};
         if (done > 0 && ::fstat(fd, &after) == 0 &&
@@ -71,13 +111,15 @@ MaybeFailure LocalFileSystem::writeWhole(const std::string &path, const std::str
     // QSaveFile writes beside the target and renames over it only when everything is written.
     QSaveFile file(toQt(path));
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failure(path, fromQt(file.errorString()));
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        const std::string reason = fromQt(file.errorString());
+    // Written here rather than through Qt, which says "Unknown error" for a write that stops
+    // part-way (no space left, the file size limit).
+    const EndingSignalsHeld whole;
+    std::size_t done = 0;
+    if (const int writeError = writeAll(file.handle(), bytes, done)) {
         file.cancelWriting();
-        return failure(path, reason);
+        return failure(path, std::strerror(writeError));
     }
     if (!file.commit())
         return failure(path, fromQt(file.errorString()));

@@ -1,16 +1,16 @@
 #include "platform/qt/qt_printer.h"
 
 #include "platform/qt/cups_scheduler.h"
+#include "platform/qt/held_input.h"
 #include "platform/scale_units.h"
 #include "qt/qt_fonts.h"
 #include "qt/qt_picture.h"
 #include "qt/qt_strings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QRegularExpression>
+#include <QPdfWriter>
 #include <QTemporaryFile>
 #include <QTextLayout>
 
@@ -18,9 +18,15 @@ namespace dovrante {
 
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr double TwipsPerPoint = 20.0;
-// The resolution assumed for pixel lengths while CUPS names no printer.
-constexpr double FallbackDpi = 1200.0;
+// The job's resolution: what Qt gives a high-resolution printer on CUPS.
+constexpr int JobDpi = 1200;
+// Text is laid out this many characters at a time (see printParagraph).
+constexpr qsizetype PieceLength = 4096;
+// How long the job may be made before the windows are painted and Escape is seen again.
+constexpr auto Responsive = 50ms;
 
 // The picture as it goes on paper: a black-and-white job gets grey pixels from us rather than
 // trusting every driver to honour the colour mode; transparency lies on white paper.
@@ -48,26 +54,20 @@ QtPrinter::~QtPrinter()
     dropJob();
 }
 
-QPrinter *QtPrinter::destination() const
+const CupsAnswer *QtPrinter::destination() const
 {
-    // Looked for again while there is none, so that a CUPS started later is found.
-    // CUPS is asked through the scheduler first, with short timeouts: Qt's own questions wait on
-    // a scheduler that does not answer for minutes.
-    if (!m_destination) {
-        const std::string name = m_scheduler.answer().defaultName;
-        if (name.empty())
-            return nullptr;
-        const QPrinterInfo info = QPrinterInfo::printerInfo(toQt(name));
-        if (!info.isNull())
-            m_destination = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    }
-    return m_destination.get();
+    // Asked again while there is none, so that a CUPS started later is found. Everything the job
+    // needs to know of the printer comes with the one answer, which is asked away from the
+    // window's thread with short timeouts (Qt's own questions wait on a silent scheduler for
+    // minutes).
+    const CupsAnswer &answer = m_scheduler.answer();
+    return answer.defaultName.empty() ? nullptr : &answer;
 }
 
 std::string QtPrinter::deviceName() const
 {
-    const QPrinter *printer = destination();
-    return printer ? fromQt(printer->printerName()) : std::string();
+    const CupsAnswer *printer = destination();
+    return printer ? printer->defaultName : std::string();
 }
 
 int QtPrinter::colourMode() const
@@ -75,9 +75,8 @@ int QtPrinter::colourMode() const
     if (m_colourMode)
         return *m_colourMode;
     // Until the program sets a mode the destination keeps its own default.
-    const QPrinter *printer = destination();
-    return printer && printer->colorMode() == QPrinter::GrayScale ? PrinterValue::Monochrome
-                                                                  : PrinterValue::Colour;
+    const CupsAnswer *printer = destination();
+    return printer && printer->defaultMonochrome ? PrinterValue::Monochrome : PrinterValue::Colour;
 }
 
 void QtPrinter::setColourMode(int mode)
@@ -94,22 +93,22 @@ void QtPrinter::setOrientation(int orientation)
 
 QPageLayout QtPrinter::pageLayout() const
 {
-    const QPrinter *printer = destination();
-    // Without a printer the arithmetic still needs a page; the job then fails when it starts.
-    QPageLayout layout =
-        printer ? printer->pageLayout()
-                : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
-    layout.setOrientation(m_orientation == PrinterValue::Landscape ? QPageLayout::Landscape
-                                                                   : QPageLayout::Portrait);
+    const CupsAnswer *printer = destination();
+    // Without a printer, or a paper it names, the arithmetic still needs a page: A4. Without a
+    // printer the job then fails when it starts.
+    const CupsPaper paper =
+        printer && printer->paper ? *printer->paper : CupsPaper{595.0, 842.0, 0, 0, 0, 0};
+    const auto orientation =
+        m_orientation == PrinterValue::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     // The printable area is what the device can reach, not Qt's default 10-point margins.
-    layout.setMargins(layout.minimumMargins());
-    return layout;
+    const QMarginsF reach(paper.left, paper.top, paper.right, paper.bottom);
+    return QPageLayout(QPageSize(QSizeF(paper.width, paper.height), QPageSize::Point), orientation,
+                       reach, QPageLayout::Point, reach);
 }
 
 double QtPrinter::devicePixelsPerInch() const
 {
-    const QPrinter *printer = destination();
-    return printer ? printer->resolution() : FallbackDpi;
+    return JobDpi;
 }
 
 float QtPrinter::scaleWidth() const
@@ -149,11 +148,12 @@ bool QtPrinter::beginJob()
         return true;
     if (m_failure)
         return false;
-    const QPrinter *printer = destination();
+    const CupsAnswer *printer = destination();
     if (!printer) {
         fail(m_scheduler.noPrinterReason());
         return false;
     }
+    m_jobPrinter = printer->defaultName;
 
     m_jobFile = std::make_unique<QTemporaryFile>(QDir::tempPath() +
                                                  QStringLiteral("/Dovrante-job-XXXXXX.pdf"));
@@ -162,16 +162,16 @@ bool QtPrinter::beginJob()
              fromQt(m_jobFile->errorString()));
         return false;
     }
-    m_job = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    m_job->setOutputFormat(QPrinter::PdfFormat);
-    m_job->setOutputFileName(m_jobFile->fileName());
-    m_job->setResolution(printer->resolution());
+    // Escape while the job is made ends the program; the job file goes with it.
+    m_held = std::make_unique<HeldInput>([this] { m_jobFile->remove(); });
+    m_sinceEvents.start();
+    // A PDF writer, not a QPrinter: a QPrinter asks CUPS itself, on the window's thread.
+    // Black and white comes from the picture itself (forPaper) and from the job's CUPS option;
+    // a colour document stores a picture as JPEG, several times faster than losslessly.
+    m_job = std::make_unique<QPdfWriter>(m_jobFile.get());
+    m_job->setResolution(JobDpi);
     m_job->setPageLayout(pageLayout());
-    // Black and white comes from the picture itself (forPaper) and from the job's CUPS option.
-    // Qt's own grey mode would store a picture losslessly, several times slower than the JPEG it
-    // writes in colour mode (0.5 s against 0.1 s for a 4K photograph); text is black anyway.
-    m_job->setColorMode(QPrinter::Color);
-    m_job->setDocName(QStringLiteral("Dovrante"));
+    m_job->setTitle(QStringLiteral("Dovrante"));
     m_job->setCreator(QStringLiteral("Dovrante"));
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_job.get())) {
@@ -209,7 +209,6 @@ void QtPrinter::printText(const std::string &text)
     if (!beginJob())
         return;
 
-    const QRect page = m_job->pageLayout().paintRectPixels(m_job->resolution());
     const QFont font(m_font, m_job.get());
     QTextOption option;
     // A line wider than the page wraps, at a word boundary where there is one.
@@ -217,14 +216,40 @@ void QtPrinter::printText(const std::string &text)
     option.setTabStopDistance(QFontMetricsF(font, m_job.get()).horizontalAdvance(QLatin1Char(' ')) *
                               8);
 
-    QStringList paragraphs = toQt(text).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    // A closing line break ends the last line; it starts no line of its own.
-    if (paragraphs.size() > 1 && paragraphs.last().isEmpty())
-        paragraphs.removeLast();
-
+    const QString all = toQt(text);
+    const QStringView whole(all);
     double y = 0;
-    for (const QString &paragraph : std::as_const(paragraphs)) {
-        QTextLayout layout(paragraph, font, m_job.get());
+    // Each line break ends a paragraph; a closing one starts no paragraph of its own.
+    for (qsizetype start = 0; start < whole.size() || start == 0;) {
+        qsizetype end = start;
+        while (end < whole.size() && whole[end] != u'\r' && whole[end] != u'\n')
+            ++end;
+        if (!printParagraph(whole.sliced(start, end - start), font, option, y))
+            return;
+        if (end < whole.size() && whole[end] == u'\r' && end + 1 < whole.size() &&
+            whole[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+        if (start == whole.size())
+            break;
+    }
+}
+
+bool QtPrinter::printParagraph(QStringView paragraph, const QFont &font, const QTextOption &option,
+                               double &y)
+{
+    const QRect page = m_job->pageLayout().paintRectPixels(m_job->resolution());
+    // For each line Qt looks for a word boundary as far as the end of the paragraph, so a long
+    // line without spaces would take time in the square of its length. It is laid out a piece at
+    // a time instead; the last line of a piece may go on in the next one, so it is laid out again
+    // there.
+    qsizetype start = 0;
+    for (;;) {
+        qsizetype length = std::min(PieceLength, paragraph.size() - start);
+        const bool lastPiece = start + length == paragraph.size();
+        if (!lastPiece && paragraph[start + length - 1].isHighSurrogate())
+            --length;
+        QTextLayout layout(paragraph.sliced(start, length).toString(), font, m_job.get());
         layout.setTextOption(option);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
@@ -232,29 +257,36 @@ void QtPrinter::printText(const std::string &text)
             line.setPosition(QPointF(0, 0));
         }
         layout.endLayout();
-        for (int i = 0; i < layout.lineCount(); ++i) {
+        const int lines =
+            lastPiece || layout.lineCount() < 2 ? layout.lineCount() : layout.lineCount() - 1;
+        for (int i = 0; i < lines; ++i) {
             const QTextLine line = layout.lineAt(i);
             // Text longer than a page goes on over as many pages as it needs.
             if (y > 0 && y + line.height() > page.height()) {
                 if (!m_job->newPage()) {
                     fail("the printer could not start a new page");
-                    return;
+                    return false;
                 }
                 y = 0;
             }
             line.draw(m_painter.get(), QPointF(0, y));
             y += line.height();
         }
+        if (m_sinceEvents.hasExpired(Responsive.count())) {
+            m_held->handlePending();
+            m_sinceEvents.restart();
+        }
+        if (lastPiece)
+            return true;
+        const QTextLine last = layout.lineAt(lines - 1);
+        start += std::max(1, last.textStart() + last.textLength());
     }
 }
 
 MaybeFailure QtPrinter::handOver()
 {
-    const QPrinter *printer = destination();
-    if (!printer)
-        return Failure{m_scheduler.noPrinterReason()};
-    const std::optional<std::string> refused = m_scheduler.printFile(
-        fromQt(printer->printerName()), fromQt(m_jobFile->fileName()), monochrome());
+    const std::optional<std::string> refused =
+        m_scheduler.printFile(m_jobPrinter, fromQt(m_jobFile->fileName()), monochrome());
     if (refused)
         return Failure{*refused};
     return std::nullopt;
@@ -263,10 +295,11 @@ MaybeFailure QtPrinter::handOver()
 MaybeFailure QtPrinter::endDoc()
 {
     if (m_painter) {
-        const bool finished = m_painter->end();
-        const QPrinter::PrinterState state = m_job->printerState();
-        if (!finished || state == QPrinter::Error || state == QPrinter::Aborted)
+        if (!m_painter->end())
             fail("the job could not be finished");
+        else if (!m_jobFile->flush())
+            fail("the job cannot be written to " + fromQt(m_jobFile->fileName()) + ": " +
+                 fromQt(m_jobFile->errorString()));
     }
     MaybeFailure result;
     if (m_failure)
@@ -282,7 +315,9 @@ void QtPrinter::dropJob()
 {
     m_painter.reset();
     m_job.reset();
+    m_held.reset();
     m_jobFile.reset();
+    m_jobPrinter.clear();
     m_failure.reset();
 }
 

@@ -2,22 +2,27 @@
 
 #include "platform/printer.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QPageLayout>
+#include <QStringView>
 
 #include <memory>
 #include <optional>
 
 class QPainter;
-class QPrinter;
+class QPdfWriter;
 class QTemporaryFile;
+class QTextOption;
 
 namespace dovrante {
 
 class CupsScheduler;
+class HeldInput;
+struct CupsAnswer;
 
-// The CUPS default destination, held for the whole run. Its QPrinter is made on first real use so
-// that start-up does not wait for CUPS; a colour mode set before then is the job's mode all the
+// The CUPS default destination, held for the whole run. CUPS is asked about it on first real use
+// so that start-up does not wait for CUPS; a colour mode set before then is the job's mode all the
 // same. A job is drawn into a PDF file and handed to CUPS by libcups, which says whether CUPS took
 // it (Qt's own CUPS engine drops that answer).
 class QtPrinter final : public Printer {
@@ -41,8 +46,8 @@ public:
     MaybeFailure endDoc() override;
 
 private:
-    // The QPrinter on the default destination; null while CUPS names none.
-    QPrinter *destination() const;
+    // CUPS's answer when it names a default destination; null while it names none.
+    const CupsAnswer *destination() const;
     // The destination's page in the current orientation.
     QPageLayout pageLayout() const;
     double devicePixelsPerInch() const;
@@ -51,17 +56,22 @@ private:
     bool beginJob();
     // Keeps the first failure of a job for endDoc to report.
     void fail(const std::string &reason);
+    // Prints one paragraph from y down, onto further pages as it needs; false when it failed.
+    bool printParagraph(QStringView paragraph, const QFont &font, const QTextOption &option,
+                        double &y);
     MaybeFailure handOver();
     void dropJob();
 
     CupsScheduler &m_scheduler;
-    mutable std::unique_ptr<QPrinter> m_destination;
     std::optional<int> m_colourMode;
     int m_orientation = PrinterValue::Portrait;
     QFont m_font;
 
     std::unique_ptr<QTemporaryFile> m_jobFile;
-    std::unique_ptr<QPrinter> m_job;
+    std::string m_jobPrinter;
+    std::unique_ptr<HeldInput> m_held;
+    QElapsedTimer m_sinceEvents;
+    std::unique_ptr<QPdfWriter> m_job;
     std::unique_ptr<QPainter> m_painter;
     std::optional<std::string> m_failure;
 };

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_status_window_host.h"
 
+#include "platform/qt/held_input.h"
 #include "qt/qt_fonts.h"
 #include "qt/qt_strings.h"
 
@@ -80,19 +81,21 @@ void QtStatusWindowHost::showAndPaint(const StatusWindowLook &look)
     // The print calls that follow hold the thread, so the window is painted now rather than in an
     // event loop that will not run until the job is handed over. Events go on being handled for a
     // moment after it is mapped: a window painted at once and then left alone was, now and then,
-    // still blank under its window manager's frame for the whole job. User input waits, so that a
-    // second click cannot start a second job inside this one.
-    const auto flags = QEventLoop::ExcludeUserInputEvents;
+    // still blank under its window manager's frame for the whole job. User input is held, so that
+    // a second click cannot start a second job inside this one. (Qt's own way of leaving input
+    // for later, ExcludeUserInputEvents, leaves it stuck in Qt's queue until the next X event.)
+    using namespace std::chrono_literals;
+    HeldInput held;
     QElapsedTimer waited;
     waited.start();
     while (m_window->windowHandle() && !m_window->windowHandle()->isExposed() &&
            waited.elapsed() < 500)
-        QCoreApplication::processEvents(flags, 20);
+        held.handlePending(20ms);
     const qint64 settled = waited.elapsed() + 150;
     while (waited.elapsed() < settled)
-        QCoreApplication::processEvents(flags, 20);
+        held.handlePending(20ms);
     m_window->repaint();
-    QCoreApplication::processEvents(flags);
+    held.handlePending();
 }
 
 void QtStatusWindowHost::close()
