@@ -509,6 +509,10 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
         target = QApplication::activeWindow();
     if (watched != target || !target || target->window() != this)
         return;
+    const std::pair<const QKeyEvent *, quint64> key{event, event->timestamp()};
+    if (key == m_lastKey)
+        return;
+    m_lastKey = key;
 
     if (event->type() == QEvent::KeyRelease) {
         run([this, event] {

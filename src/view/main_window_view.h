@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QLineEdit;
@@ -101,6 +102,10 @@ private:
     // widgets' mouse events, which pass the application's filters too, are not handled twice.
     // It also sees the program's other windows close, to take the focus back.
     KeyPreview *m_keyPreview = nullptr;
+    // The key last handled, and its time: a key the focus widget leaves is passed on to its
+    // parents, and the window's handlers (which may move the focus, or wait on the clipboard
+    // with the windows still painted) must not take it a second time there.
+    std::pair<const QKeyEvent *, quint64> m_lastKey{};
 
     std::vector<Binding> m_bindings;
     // The widgets that can take the focus, in the window's tab order.
