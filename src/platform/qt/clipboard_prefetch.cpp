@@ -481,14 +481,6 @@ bool mayHoldPicture(const std::vector<std::string> &offered)
     });
 }
 
-std::optional<ClipboardSnapshot> takeClipboardSnapshot(const std::string &display)
-{
-    std::promise<void> ready;
-    ready.set_value();
-    return takeSnapshot(Connection(xcb_connect(display.c_str(), nullptr)),
-                        ready.get_future().share());
-}
-
 // The connection is made here, not on the thread: making one reads the name of the X authority
 // file into a buffer of libXau's that two connections made at once (this one and Qt's) may both
 // free and fill, and then one of them can find no cookie and be refused.
@@ -510,6 +502,12 @@ void ClipboardPrefetch::applicationReady()
     if (!m_readySaid)
         m_ready.set_value();
     m_readySaid = true;
+}
+
+bool ClipboardPrefetch::isReady() const
+{
+    return !m_snapshot.valid() ||
+           m_snapshot.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
 std::optional<ClipboardSnapshot> ClipboardPrefetch::take()

@@ -29,13 +29,10 @@ struct ClipboardSnapshot {
     bool outOfMemory = false;
 };
 
-// The same, taken now on a connection of its own to the display; nothing when it cannot be
-// reached.
-std::optional<ClipboardSnapshot> takeClipboardSnapshot(const std::string &display);
-
 // Takes the clipboard on an X connection and a thread of its own, so that the clip is fetched
-// and decoded while the application and its window are being built. It asks what the capture
-// asks, in the same order, and gives an owner the same time to answer as Qt does.
+// and decoded while the application and its window are being built, or, on F5, while the window
+// goes on being painted and answering Escape. It asks what the capture asks, in the same order,
+// and gives an owner the same time to answer as Qt does.
 class ClipboardPrefetch final {
 public:
     // Starts at once; `display` is the X display name (DISPLAY).
@@ -47,6 +44,9 @@ public:
     // Says that the application is set up. Only then does the thread wake Qt's image plugins,
     // whose loader the application's own set-up prepares: the clip is fetched meanwhile.
     void applicationReady();
+
+    // Whether the snapshot is in: take() then waits no more.
+    bool isReady() const;
 
     // Waits for the snapshot and hands it over, once; nothing when the display could not be
     // reached this way, in which case the caller asks the clipboard itself.

@@ -2,6 +2,8 @@
 
 #include "platform/qt/clip_decoding.h"
 #include "platform/qt/clipboard_formats.h"
+#include "platform/qt/clipboard_prefetch.h"
+#include "platform/qt/held_input.h"
 #include "platform/qt/qt_picture.h"
 #include "qt/qt_strings.h"
 
@@ -42,8 +44,14 @@ Result<std::vector<int>> QtClipboard::availableFormats()
         m_prefetch = nullptr;
     } else if (!m_x11Display.empty() && !QGuiApplication::clipboard()->ownsClipboard()) {
         // The owner is asked as at the start, with the same deadline, limits and rules. The
-        // program's own clip is left to Qt, whose answers come from this very thread.
-        m_snapshot = takeClipboardSnapshot(m_x11Display);
+        // program's own clip is left to Qt, whose answers come from this very thread. An owner
+        // may take its time: meanwhile the windows are painted and Escape ends the program,
+        // and other keys and clicks wait until the clip is in.
+        ClipboardPrefetch fetch(m_x11Display.c_str());
+        fetch.applicationReady();
+        HeldInput held;
+        held.waitUntil([&fetch] { return fetch.isReady(); }, std::nullopt);
+        m_snapshot = fetch.take();
     }
     if (m_snapshot) {
         if (m_snapshot->unanswered)
