@@ -87,7 +87,7 @@ public:
     // Escape in the print status window, the active window once CUPS has named the printer.
     void escapeInTheStatusWindow()
     {
-        const std::string status = waitForWindowNamed("^Dovrante - RVMK", 60s, program.pid());
+        const std::string status = waitForWindowNamed("^Dovrante - RVMK", Patience, program.pid());
         EXPECT_FALSE(status.empty()) << "no status window";
         program.pressKeysIn(status, {"Escape"});
     }
@@ -120,17 +120,17 @@ TEST_P(PrintAndFileFaultsE2eTest, IsToldOrEndsAtOnceAndNothingIsWritten)
     const Fault &fault = GetParam();
     fault.arrange(*this);
     program.start();
-    ASSERT_FALSE(program.waitForWindow(60s).empty()) << "no window";
+    ASSERT_FALSE(program.waitForWindow().empty()) << "no window";
     const std::string before = filesNow();
     const std::string jobsBefore = jobs();
     fault.act(*this);
 
     if (fault.says.empty()) {
-        EXPECT_TRUE(program.waitForExit(60s)) << "the program still runs";
+        EXPECT_TRUE(program.waitForExit()) << "the program still runs";
         EXPECT_TRUE(program.waitForWindowTitled("Dovrante", 0ms).empty()) << "a message came";
         EXPECT_EQ(jobs(), jobsBefore) << "a job was handed over";
     } else {
-        const std::string box = program.waitForWindowTitled("Dovrante", 60s);
+        const std::string box = program.waitForWindowTitled("Dovrante");
         ASSERT_FALSE(box.empty()) << "no message appeared";
         const std::string said = program.messageBoxText(box, clipboard);
         for (const std::string &part : fault.says)
@@ -211,7 +211,7 @@ TEST_F(PrintAndFileFaultsE2eTest, OpenGoesOnPastASettingsFileThatIsAFifo)
     ASSERT_EQ(::mkfifo(inHome(".config/Dovrante/Dovrante.conf").c_str(), 0644), 0);
     startWith(painted(64, 48, Qt::darkCyan));
     program.click(ScreenLayout.cmdOpen);
-    const std::string dialog = program.waitForWindowTitled("Open Clip File", 60s);
+    const std::string dialog = program.waitForWindowTitled("Open Clip File");
     ASSERT_FALSE(dialog.empty()) << "no Open dialog";
     program.pressKeysIn(dialog, {"Escape"});
     EXPECT_TRUE(program.running());
@@ -237,13 +237,13 @@ TEST_P(EndingSignalE2eTest, LeavesTheEntryWholeOrNotThereAtAll)
         const std::uintmax_t bytes = fs::file_size(program.dataFile(), missing);
         return missing ? 0 : bytes;
     };
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    const auto deadline = std::chrono::steady_clock::now() + Patience;
     while (size() == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(100us);
     const std::uintmax_t sizeWhenSent = size();
     ASSERT_GT(sizeWhenSent, 0u) << "nothing was appended";
     ::kill(static_cast<pid_t>(program.pid()), GetParam().signal);
-    ASSERT_TRUE(program.waitForExit(60s)) << "the program did not end";
+    ASSERT_TRUE(program.waitForExit()) << "the program did not end";
 
     const std::string rule = "\r\n" + std::string(79, '-') + "\r\n";
     const std::string data = readFile(program.dataFile());
