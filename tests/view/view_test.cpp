@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QTextDocument>
 
-#include <functional>
-
 namespace dovrante::test {
 namespace {
 
@@ -125,36 +123,6 @@ TEST(FontTest, AFaceNamedAfterItsWeightIsAskedForInThatWeight)
     for (const auto &[face, weight] : faces)
         EXPECT_EQ(toQFont(face).weight(), weight) << face.name << face.bold;
 }
-
-// The focus at start: on the first control in the tab order that is shown and can take it.
-struct StartFocus {
-    const char *name;
-    std::function<void(FakeDesktop &)> clip;
-    const char *focused; // the widget's name, or a button's caption
-    friend void PrintTo(const StartFocus &row, std::ostream *out) { *out << row.name; }
-};
-
-class StartFocusTest : public ViewTest, public ::testing::WithParamInterface<StartFocus> {};
-
-TEST_P(StartFocusTest, GoesToTheFirstShownControlInTheTabOrder)
-{
-    GetParam().clip(*this);
-    form().cmdReload_Click();
-    view.sync();
-    view.show();
-    const QWidget *focused = view.focusWidget();
-    ASSERT_NE(focused, nullptr);
-    const auto *button = qobject_cast<const QPushButton *>(focused);
-    EXPECT_EQ((button ? button->text() : focused->objectName()).toStdString(), GetParam().focused);
-}
-
-const StartFocus StartFocusRows[] = {
-    {"Picture", [](FakeDesktop &d) { d.holdPicture(makePicture(300, 200)); }, "Picture1"},
-    {"Text", [](FakeDesktop &d) { d.holdText("some text"); }, "RichTextBox1"},
-    {"Nothing", [](FakeDesktop &) {}, "Print"},
-};
-INSTANTIATE_TEST_SUITE_P(Clips, StartFocusTest, ::testing::ValuesIn(StartFocusRows),
-                         [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace dovrante::test
