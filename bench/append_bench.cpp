@@ -4,7 +4,7 @@
 //   append_bench FOLDER
 
 #include "files/text_data_entry.h"
-#include "platform/qt/local_file_system.h"
+#include "services/local_file_system.h"
 
 #include <algorithm>
 #include <chrono>

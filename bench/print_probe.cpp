@@ -5,11 +5,11 @@
 //   print_probe --buttons W H         (pixel centres of cmdPrint and cmdColor on a W x H screen)
 
 #include "app/toolbar_layout.h"
-#include "platform/qt/cups_printers.h"
-#include "platform/qt/cups_scheduler.h"
-#include "platform/qt/qt_picture.h"
-#include "platform/qt/qt_printer.h"
 #include "printing/print_support.h"
+#include "services/cups_printers.h"
+#include "services/cups_scheduler.h"
+#include "services/qt_picture_files.h"
+#include "services/qt_printer.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -3,6 +3,7 @@
 #include "app/clip_kind.h"
 #include "app/controls.h"
 #include "app/form1_services.h"
+#include "platform/window_input.h"
 
 #include <string>
 
@@ -72,9 +73,9 @@ public:
     // --- Main window and start-up ---
     void Form_Load();
     void Form_Click();
-    void Form_KeyDown(int keyCode, int shift);
+    void Form_KeyDown(KeyCode keyCode, ShiftState shift);
     void Form_KeyPress(int keyAscii);
-    void Form_KeyUp(int keyCode, int shift);
+    void Form_KeyUp(KeyCode keyCode, ShiftState shift);
 
     // --- Capture and view ---
     void ReloadFromClipboard();
@@ -86,16 +87,16 @@ public:
     void cmdMin_Click();
     void txtMin_Click();
     void Picture1_Click();
-    void Picture1_MouseDown(int button);
-    void Picture2_MouseDown(int button);
-    void Image1_MouseDown(int button);
-    void RichTextBox1_MouseDown(int button);
+    void Picture1_MouseDown(MouseButton button);
+    void Picture2_MouseDown(MouseButton button);
+    void Image1_MouseDown(MouseButton button);
+    void RichTextBox1_MouseDown(MouseButton button);
 
     // --- Caption and appearance ---
     void cmdCaption_Click();
     void txtCaption_GotFocus();
     void txtCaption_KeyPress(int keyAscii);
-    void txtCaption_MouseDown(int button);
+    void txtCaption_MouseDown(MouseButton button);
     void cmdFont_Click();
     void cmdFontP_Click();
     void cmdColor_Click();
@@ -134,27 +135,5 @@ private:
 std::string programFileOf(const ProgramLocation &program, const std::string &ending);
 // The folder of automatically named pictures beside the program.
 std::string pictureFolderOf(const ProgramLocation &program);
-
-// Mouse button codes and shift-state bits of the window's events.
-namespace MouseButton {
-constexpr int Left = 1;
-constexpr int Right = 2;
-constexpr int Middle = 4;
-} // namespace MouseButton
-
-namespace ShiftState {
-constexpr int Shift = 1;
-constexpr int Ctrl = 2;
-constexpr int Alt = 4;
-} // namespace ShiftState
-
-// Virtual key codes the window reacts to.
-namespace KeyCode {
-constexpr int Escape = 27;
-constexpr int Enter = 13;
-constexpr int O = 79;
-constexpr int F2 = 113;
-constexpr int F5 = 116;
-} // namespace KeyCode
 
 } // namespace dovrante

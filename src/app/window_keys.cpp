@@ -2,7 +2,7 @@
 
 namespace dovrante {
 
-void Form1::Form_KeyDown(int keyCode, int shift)
+void Form1::Form_KeyDown(KeyCode keyCode, ShiftState shift)
 {
     // Each test stands alone; an action that ends the program returns here and nothing follows.
     if (keyCode == KeyCode::O && shift == ShiftState::Ctrl)
@@ -18,11 +18,11 @@ void Form1::Form_KeyDown(int keyCode, int shift)
 void Form1::Form_KeyPress(int keyAscii)
 {
     // Ctrl+[ types the Escape character on some layouts without an Escape key-down.
-    if (keyAscii == KeyCode::Escape)
+    if (keyAscii == EscapeCharacter)
         m_services.programEnd.endProgram();
 }
 
-void Form1::Form_KeyUp(int /*keyCode*/, int /*shift*/)
+void Form1::Form_KeyUp(KeyCode /*keyCode*/, ShiftState /*shift*/)
 {}
 
 void Form1::Form_Click()

@@ -39,7 +39,7 @@ void Form1::txtCaption_GotFocus()
 
 void Form1::txtCaption_KeyPress(int keyAscii)
 {
-    if (keyAscii != KeyCode::Enter)
+    if (keyAscii != EnterCharacter)
         return;
     txtCaption.visible = false;
     caption = txtCaption.text;
@@ -59,7 +59,7 @@ void Form1::makeDateCaption()
                       formatDateTimeName(m_services.clock.now()) + ".jpg";
 }
 
-void Form1::txtCaption_MouseDown(int button)
+void Form1::txtCaption_MouseDown(MouseButton button)
 {
     if (button != MouseButton::Right)
         return;

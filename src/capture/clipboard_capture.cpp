@@ -215,7 +215,7 @@ void Form1::cmdReload_Click()
     ReloadFromClipboard();
 }
 
-void Form1::RichTextBox1_MouseDown(int button)
+void Form1::RichTextBox1_MouseDown(MouseButton button)
 {
     if (button == MouseButton::Right)
         ReloadFromClipboard();

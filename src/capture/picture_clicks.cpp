@@ -8,13 +8,13 @@ void Form1::Picture1_Click()
     m_services.messageBox.show(generalNumber(Picture1.width));
 }
 
-void Form1::Picture1_MouseDown(int button)
+void Form1::Picture1_MouseDown(MouseButton button)
 {
     if (button == MouseButton::Right)
         ReloadFromClipboard();
 }
 
-void Form1::Picture2_MouseDown(int button)
+void Form1::Picture2_MouseDown(MouseButton button)
 {
     if (button == MouseButton::Right) {
         ReloadFromClipboard();
@@ -28,7 +28,7 @@ void Form1::Picture2_MouseDown(int button)
                                MessageBox::Answer::Ok, std::string("Test: Picture Sizes"));
 }
 
-void Form1::Image1_MouseDown(int button)
+void Form1::Image1_MouseDown(MouseButton button)
 {
     if (button == MouseButton::Right)
         ReloadFromClipboard();

@@ -2,8 +2,9 @@
 
 #include "app/form1.h"
 #include "qt/qt_fonts.h"
+#include "qt/qt_key_codes.h"
 #include "qt/qt_strings.h"
-#include "view/key_codes.h"
+#include "qt/qt_units.h"
 #include "view/picture_widget.h"
 
 #include <QApplication>
@@ -32,11 +33,6 @@ namespace {
 // pointer, after the window.
 constexpr std::size_t LargeText = 4 << 20;
 
-QColor toQColor(Colour colour)
-{
-    return QColor(colourRed(colour), colourGreen(colour), colourBlue(colour));
-}
-
 // Tooltips are plain text: anything Qt would take for markup is escaped, never rendered.
 QString plainToolTip(const std::string &text)
 {
@@ -52,20 +48,6 @@ QString plainToolTip(const std::string &text)
 QString nameFromToolTip(const std::string &toolTip)
 {
     return toQt(toolTip.substr(0, toolTip.find(": ")));
-}
-
-int buttonCode(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton:
-        return MouseButton::Left;
-    case Qt::RightButton:
-        return MouseButton::Right;
-    case Qt::MiddleButton:
-        return MouseButton::Middle;
-    default:
-        return 0;
-    }
 }
 
 // The text view shows LF breaks; the program holds the text with CR LF, as the control reports it.
@@ -157,7 +139,7 @@ private:
 MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel, QScreen *monitor)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , m_form(form)
-    , m_twipsPerPixel(twipsPerPixel)
+    , m_toPixels(twipsPerPixel)
 {
     if (monitor) {
         m_origin = monitor->geometry().topLeft();
@@ -327,17 +309,9 @@ void MainWindowView::pullEdits()
     }
 }
 
-QRect MainWindowView::toPixels(float left, float top, float width, float height) const
-{
-    const auto px = [this](float twips) {
-        return static_cast<int>(std::lround(static_cast<double>(twips) / m_twipsPerPixel));
-    };
-    return QRect(px(left), px(top), std::max(0, px(width)), std::max(0, px(height)));
-}
-
 void MainWindowView::syncGeometry(QWidget *widget, const Control &control)
 {
-    const QRect rect = toPixels(control.left, control.top, control.width, control.height);
+    const QRect rect = m_toPixels.rect(control.left, control.top, control.width, control.height);
     if (widget->geometry() != rect)
         widget->setGeometry(rect);
     const QString tip = plainToolTip(control.toolTip);
@@ -398,7 +372,7 @@ void MainWindowView::sync(TextView textView)
     const QString title = toQt(f.caption);
     if (windowTitle() != title)
         setWindowTitle(title);
-    const QRect frame = toPixels(f.left, f.top, f.width, f.height).translated(m_origin);
+    const QRect frame = m_toPixels.rect(f.left, f.top, f.width, f.height).translated(m_origin);
     if (geometry() != frame)
         setGeometry(frame);
     setBackground(this, f.backColour, QPalette::Window);
@@ -543,7 +517,7 @@ bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
-        const int code = buttonCode(static_cast<QMouseEvent *>(event)->button());
+        const MouseButton code = mouseButton(static_cast<QMouseEvent *>(event)->button());
         if (watched == m_picture1)
             run([this, code] { m_form.Picture1_MouseDown(code); });
         else if (watched == m_picture2)

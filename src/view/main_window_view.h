@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qt/qt_units.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -91,11 +93,10 @@ private:
     // Gives a screen reader the control's tooltip as its description and, when its caption does
     // not say what it does, the tooltip's leading phrase as its name.
     void syncAccessible(QWidget *widget, const Control &control, bool namedByToolTip);
-    QRect toPixels(float left, float top, float width, float height) const;
     QWidget *widgetFor(const Control *control) const;
 
     Form1 &m_form;
-    float m_twipsPerPixel;
+    TwipsToPixels m_toPixels;
     QPoint m_origin;
     bool m_fullScreen = false;
     // Key preview needs every key of the application; it is a filter of its own so that the

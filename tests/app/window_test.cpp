@@ -66,14 +66,15 @@ using WindowKeysTest = FormFixture;
 TEST_F(WindowKeysTest, OtherKeysDoNothingAClickShowsTheCaptionAsIsAndEscapeEndsTheProgram)
 {
     Form1 &f = started();
-    for (int key : {KeyCode::Enter, 65, 112, 114, 117})
-        f.Form_KeyDown(key, 0);
+    for (KeyCode key : {KeyCode::Enter, KeyCode::A, KeyCode::F1, KeyCode{114}, KeyCode{117}})
+        f.Form_KeyDown(key, ShiftState::None);
     // Ctrl+O opens only with Ctrl alone.
-    for (int shift : {ShiftState::Ctrl | ShiftState::Shift, ShiftState::Ctrl | ShiftState::Alt, 0})
+    for (ShiftState shift : {ShiftState::Ctrl | ShiftState::Shift,
+                             ShiftState::Ctrl | ShiftState::Alt, ShiftState::None})
         f.Form_KeyDown(KeyCode::O, shift);
-    f.Form_KeyUp(KeyCode::Escape, 0);
+    f.Form_KeyUp(KeyCode::Escape, ShiftState::None);
     f.Form_KeyPress('a');
-    f.Form_KeyPress(13);
+    f.Form_KeyPress(EnterCharacter);
     EXPECT_EQ(f.caption, Form1::DesignCaption);
     EXPECT_FALSE(f.txtCaption.visible);
     EXPECT_EQ(journal, Lines{});
@@ -81,7 +82,8 @@ TEST_F(WindowKeysTest, OtherKeysDoNothingAClickShowsTheCaptionAsIsAndEscapeEndsT
     f.caption = "<img src=/etc/passwd>";
     f.Form_Click();
     // Escape ends the program whatever the modifiers.
-    for (int shift : {0, ShiftState::Shift, ShiftState::Ctrl, ShiftState::Alt, 7})
+    for (ShiftState shift : {ShiftState::None, ShiftState::Shift, ShiftState::Ctrl, ShiftState::Alt,
+                             ShiftState::Shift | ShiftState::Ctrl | ShiftState::Alt})
         f.Form_KeyDown(KeyCode::Escape, shift);
     EXPECT_EQ(journal, (Lines{"box <img src=/etc/passwd>", "end", "end", "end", "end", "end"}));
 }

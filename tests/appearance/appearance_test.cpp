@@ -19,7 +19,7 @@ protected:
 TEST_F(AppearanceTest, F2ShowsTheBoxWholeSelectedEnterNamesTheWindowAndARightClickResetsIt)
 {
     Form1 &f = window();
-    f.Form_KeyDown(KeyCode::F2, 0);
+    f.Form_KeyDown(KeyCode::F2, ShiftState::None);
     EXPECT_TRUE(f.txtCaption.visible);
     EXPECT_EQ(f.takeFocusRequest(), &f.txtCaption);
     // Positions are the text box's own: two for a character beyond the first plane.
@@ -35,7 +35,7 @@ TEST_F(AppearanceTest, F2ShowsTheBoxWholeSelectedEnterNamesTheWindowAndARightCli
         f.txtCaption.text = text;
         f.txtCaption_KeyPress('a');
         EXPECT_TRUE(f.txtCaption.visible);
-        f.txtCaption_KeyPress(KeyCode::Enter);
+        f.txtCaption_KeyPress(EnterCharacter);
         EXPECT_FALSE(f.txtCaption.visible);
         EXPECT_EQ(f.caption, text);
     }

@@ -236,7 +236,7 @@ TEST_F(CaptureTest, PressesOnThePictureReportItsSizesAndTheReloadButtonAndCtrlF5
     Form1 &f = started();
     journal.clear();
     // The right button captures instead, as do the reload button and Ctrl+F5.
-    for (int button : {MouseButton::Left, MouseButton::Middle, MouseButton::Right})
+    for (MouseButton button : {MouseButton::Left, MouseButton::Middle, MouseButton::Right})
         f.Picture2_MouseDown(button);
     f.Picture1_MouseDown(MouseButton::Left);
     f.Image1_MouseDown(MouseButton::Middle);
