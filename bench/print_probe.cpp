@@ -4,6 +4,7 @@
 //   print_probe --printers            (the default-printer entry and the installed printers)
 //   print_probe --buttons W H         (pixel centres of cmdPrint and cmdColor on a W x H screen)
 
+#include "app/control_table.h"
 #include "app/toolbar_layout.h"
 #include "printing/print_support.h"
 #include "services/cups_printers.h"
@@ -33,10 +34,14 @@ int main(int argc, char *argv[])
         // At 96 DPI: 15 twips a pixel.
         const StartupLayout layout =
             computeStartupLayout(args.value(2).toFloat() * 15, args.value(3).toFloat() * 15);
-        for (const auto &[name, place] :
-             {std::pair{"cmdPrint", layout.cmdPrint}, std::pair{"cmdColor", layout.cmdColor}})
-            std::printf("%s %d %d\n", name, static_cast<int>((place.left + place.width / 2) / 15),
-                        static_cast<int>((place.top + place.height / 2) / 15));
+        const std::span<const ControlRow> rows = controlTable();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::string name = rows[i].name;
+            if (const auto &place = layout.toolbar[i]; name == "cmdPrint" || name == "cmdColor")
+                std::printf("%s %d %d\n", name.c_str(),
+                            static_cast<int>((place->left + place->width / 2) / 15),
+                            static_cast<int>((place->top + place->height / 2) / 15));
+        }
         return 0;
     }
     if (args[1] == QLatin1String("--printers")) {

@@ -54,6 +54,9 @@ struct ScrollBar : Control {
     int unit = 1;
 };
 
+struct HScrollBar : ScrollBar {};
+struct VScrollBar : ScrollBar {};
+
 struct PictureBox : Control {
     PicturePtr picture;
 };

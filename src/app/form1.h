@@ -47,8 +47,8 @@ public:
     Button cmdFont;
     Button cmdColor;
     Button cmdPrint;
-    ScrollBar HScroll1;
-    ScrollBar VScroll1;
+    HScrollBar HScroll1;
+    VScrollBar VScroll1;
     CommonDialog CommonDialog1;
     PictureBox Picture1;
     PictureBox Picture2;

@@ -1,3 +1,4 @@
+#include "app/control_table.h"
 #include "app/form1.h"
 #include "app/toolbar_layout.h"
 
@@ -43,24 +44,15 @@ void Form1::Form_Load()
     cmdTxtData.toolTip = "Edit the Text Data File: " + programFile(" Data.txt");
 
     const StartupLayout layout = computeStartupLayout(width, height);
-    apply(cmdMin, layout.cmdMin);
+    const std::span<const ControlRow> rows = controlTable();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (layout.toolbar[i])
+            apply(controlOf(*this, rows[i]), *layout.toolbar[i]);
+    }
+    // The pink box stands in for the toggle button.
     cmdMin.visible = false;
-    apply(txtMin, layout.txtMin);
     txtMin.text = "-";
     txtMin.backColour = Pink;
-    apply(cmdIdeas, layout.cmdIdeas);
-    apply(cmdBmpData, layout.cmdBmpData);
-    apply(cmdTxtData, layout.cmdTxtData);
-    apply(cmdSaveAs, layout.cmdSaveAs);
-    apply(cmdSave, layout.cmdSave);
-    apply(cmdFolders, layout.cmdFolders);
-    apply(cmdReload, layout.cmdReload);
-    apply(cmdCaption, layout.cmdCaption);
-    apply(cmdColor, layout.cmdColor);
-    apply(cmdPrint, layout.cmdPrint);
-    apply(cmdOpen, layout.cmdOpen);
-    apply(cmdFontP, layout.cmdFontP);
-    apply(cmdFont, layout.cmdFont);
 
     apply(txtCaption, layout.txtCaption);
     txtCaption.visible = false;

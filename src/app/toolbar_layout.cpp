@@ -1,5 +1,10 @@
 #include "app/toolbar_layout.h"
 
+#include "app/control_table.h"
+#include "app/form1.h"
+
+#include <algorithm>
+
 namespace dovrante {
 
 namespace {
@@ -7,35 +12,32 @@ namespace {
 constexpr float ButtonTop = 85;
 constexpr float ButtonHeight = 300;
 
-// A button of the given width whose left edge lies `offset` twips left of its neighbour's.
-Place leftOf(const Place &neighbour, float offset, float width)
-{
-    return Place{neighbour.left - offset, ButtonTop, width, ButtonHeight};
-}
-
 } // namespace
 
 StartupLayout computeStartupLayout(float windowWidth, float windowHeight)
 {
     StartupLayout l;
-    l.cmdMin = Place{windowWidth - 415 - 255, ButtonTop, 255, ButtonHeight};
-    l.txtMin = l.cmdMin;
-    l.cmdIdeas = leftOf(l.cmdMin, 615 + 100, 615);
-    l.cmdBmpData = leftOf(l.cmdIdeas, 255 + 100, 255);
-    l.cmdTxtData = leftOf(l.cmdBmpData, 255, 255);
-    l.cmdSaveAs = leftOf(l.cmdTxtData, 855, 855);
-    l.cmdSave = leftOf(l.cmdSaveAs, 255, 255);
-    l.cmdFolders = leftOf(l.cmdSave, 255, 255);
-    l.cmdReload = leftOf(l.cmdFolders, 720 + 100, 720);
-    l.cmdCaption = leftOf(l.cmdReload, 255 + 100, 255);
-    l.cmdColor = leftOf(l.cmdCaption, 600 + 100, 600);
-    l.cmdPrint = leftOf(l.cmdColor, 600 + 100, 600);
-    l.cmdOpen = leftOf(l.cmdPrint, 255 + 100, 255);
-    // The preset-font button keeps a wider gap: it sits 600 twips left of "O" but is 255 wide.
-    l.cmdFontP = leftOf(l.cmdOpen, 300 + 300, 255);
-    l.cmdFont = leftOf(l.cmdFontP, 500 + 100, 500);
+    const std::span<const ControlRow> rows = controlTable();
+    l.toolbar.resize(rows.size());
+    // From the right edge leftwards; a control over another takes the other's place.
+    float rightNeighbour = windowWidth;
+    for (std::size_t i = rows.size(); i-- > 0;) {
+        if (rows[i].inBar != InBar::Next)
+            continue;
+        const float left = rightNeighbour - rows[i].gap - rows[i].width;
+        l.toolbar[i] = Place{left, ButtonTop, rows[i].width, ButtonHeight};
+        rightNeighbour = left;
+    }
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i].inBar == InBar::Over)
+            l.toolbar[i] = l.toolbar[i - 1];
+    }
 
-    l.txtCaption = Place{l.cmdPrint.left, l.cmdPrint.top + l.cmdPrint.height + 100, 4000, 395};
+    // The caption box opens under Print.
+    const auto print =
+        std::ranges::find(rows, ControlMember{&Form1::cmdPrint}, &ControlRow::member);
+    const Place &p = *l.toolbar[static_cast<std::size_t>(print - rows.begin())];
+    l.txtCaption = Place{p.left, p.top + p.height + 100, 4000, 395};
 
     l.Picture1 = Place{0, 0, windowWidth - 355, windowHeight - 755};
     l.Picture2 = Place{0, 0, l.Picture1.width, l.Picture1.height};

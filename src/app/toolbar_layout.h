@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <vector>
+
 namespace dovrante {
 
 struct Place {
@@ -11,24 +14,11 @@ struct Place {
     bool operator==(const Place &) const = default;
 };
 
-// Where start-up puts every control for a window of W x H twips: the tool bar along the top right,
-// placed leftwards each from its right neighbour, and the viewport with its scroll bars.
+// Where start-up puts the controls for a window of W x H twips: the tool bar along the top right,
+// each control placed leftwards from its right neighbour, and the viewport with its scroll bars.
 struct StartupLayout {
-    Place cmdMin;
-    Place txtMin;
-    Place cmdIdeas;
-    Place cmdBmpData;
-    Place cmdTxtData;
-    Place cmdSaveAs;
-    Place cmdSave;
-    Place cmdFolders;
-    Place cmdReload;
-    Place cmdCaption;
-    Place cmdColor;
-    Place cmdPrint;
-    Place cmdOpen;
-    Place cmdFontP;
-    Place cmdFont;
+    // A place for each row of the control table that lies in the tool bar, at the row's index.
+    std::vector<std::optional<Place>> toolbar;
     Place txtCaption;
     Place Picture1;
     Place Picture2;

@@ -1,5 +1,6 @@
 #include "view/main_window_view.h"
 
+#include "app/control_table.h"
 #include "app/form1.h"
 #include "qt/qt_fonts.h"
 #include "qt/qt_key_codes.h"
@@ -153,77 +154,13 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel, QScreen *monito
     setFont(toQFont(Button().font));
 
     // Created back to front: the tool bar floats over the picture and the text view.
-    Form1 &f = m_form;
-    m_picture1 = bind(f.Picture1, new PictureWidget(this), [this] {
-        setBackground(m_picture1, m_form.Picture1.backColour, QPalette::Window);
-    });
-    m_image1 = bind(f.Image1, new PictureWidget(m_picture1),
-                    [this] { m_image1->setPicture(m_form.Image1.picture); });
-    m_picture2 = bind(f.Picture2, new PictureWidget(m_picture1),
-                      [this] { m_picture2->setPicture(m_form.Picture2.picture); });
-    m_hScroll1 = bindScrollBar(f.HScroll1, Qt::Horizontal, &Form1::HScroll1_Change);
-    m_vScroll1 = bindScrollBar(f.VScroll1, Qt::Vertical, &Form1::VScroll1_Change);
-    m_richTextBox1 = bind(f.RichTextBox1, new QPlainTextEdit(this), [this] {
-        setBackground(m_richTextBox1, m_form.RichTextBox1.backColour, QPalette::Base);
-        // A hidden view takes its font when it is shown: making a font ready costs start-up time.
-        if (m_form.RichTextBox1.visible) {
-            const QFont textFont = toQFont(m_form.RichTextBox1.font);
-            if (m_richTextBox1->font() != textFont)
-                m_richTextBox1->setFont(textFont);
-        }
-        const std::string &text = m_form.RichTextBox1.text;
-        if (isShown(text))
-            return;
-        rememberShown(text);
-        m_textEdited = false;
-        if (text.size() < LargeText) {
-            showText(text);
-        } else if (!m_textPending) {
-            m_textPending = true;
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            showPendingTextOnceShown();
-        }
-    });
-    m_txtCaption = bindTextBox(f.txtCaption);
-    bindButton(f.cmdFont, &Form1::cmdFont_Click);
-    bindButton(f.cmdFontP, &Form1::cmdFontP_Click);
-    bindButton(f.cmdOpen, &Form1::cmdOpen_Click);
-    bindButton(f.cmdPrint, &Form1::cmdPrint_Click);
-    bindButton(f.cmdColor, &Form1::cmdColor_Click);
-    bindButton(f.cmdCaption, &Form1::cmdCaption_Click);
-    bindButton(f.cmdReload, &Form1::cmdReload_Click);
-    bindButton(f.cmdFolders, &Form1::cmdFolders_Click);
-    bindButton(f.cmdSave, &Form1::cmdSave_Click);
-    bindButton(f.cmdSaveAs, &Form1::cmdSaveAs_Click);
-    bindButton(f.cmdTxtData, &Form1::cmdTxtData_Click);
-    bindButton(f.cmdBmpData, &Form1::cmdBmpData_Click);
-    bindButton(f.cmdIdeas, &Form1::cmdIdeas_Click);
-    bindButton(f.cmdMin, &Form1::cmdMin_Click);
-    m_txtMin = bindTextBox(f.txtMin);
+    for (const ControlRow &row : controlTable())
+        std::visit([this, &row](auto member) { bindRow(row, m_form.*member); }, row.member);
+    m_picture1 = static_cast<PictureWidget *>(widgetFor(&m_form.Picture1));
+    m_hScroll1 = static_cast<QScrollBar *>(widgetFor(&m_form.HScroll1));
+    m_vScroll1 = static_cast<QScrollBar *>(widgetFor(&m_form.VScroll1));
+    m_richTextBox1 = static_cast<QPlainTextEdit *>(widgetFor(&m_form.RichTextBox1));
 
-    // Picture boxes take the focus as the classic controls do; the first one shown gets it at
-    // start, so that an Enter pressed then does not reach Print.
-    m_picture1->setFocusPolicy(Qt::StrongFocus);
-    m_picture2->setFocusPolicy(Qt::StrongFocus);
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture2->setObjectName(QStringLiteral("Picture2"));
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    m_txtMin->setObjectName(QStringLiteral("txtMin"));
-    m_txtCaption->setObjectName(QStringLiteral("txtCaption"));
-
-    // Like the classic text control the view shows every line of the text as it is.
-    m_richTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    connect(m_richTextBox1, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_syncing)
-            m_textEdited = true;
-    });
-
-    for (QWidget *watched :
-         {static_cast<QWidget *>(m_picture1), static_cast<QWidget *>(m_picture2),
-          static_cast<QWidget *>(m_image1), m_richTextBox1->viewport(),
-          static_cast<QWidget *>(m_txtCaption), static_cast<QWidget *>(m_txtMin)})
-        watched->installEventFilter(this);
     // Key preview: every key pressed anywhere in the window is seen here first.
     m_keyPreview = new KeyPreview(*this);
     qApp->installEventFilter(m_keyPreview);
@@ -243,48 +180,124 @@ MainWindowView::MainWindowView(Form1 &form, float twipsPerPixel, QScreen *monito
         setTabOrder(m_tabOrder[i - 1], m_tabOrder[i]);
 }
 
-template <typename Widget>
-Widget *MainWindowView::bind(const Control &model, Widget *widget,
-                             std::function<void()> syncContent)
+void MainWindowView::bind(const ControlRow &row, const Control &model, QWidget *widget,
+                          std::function<void()> syncContent, QWidget *eventSource)
 {
+    widget->setObjectName(QString::fromLatin1(row.name));
     // The classic controls have no menus of their own: a right press does what the window says
     // and nothing more (Qt's edit and scroll menus would take the next click to close them).
     widget->setContextMenuPolicy(Qt::NoContextMenu);
-    m_bindings.push_back(Binding{&model, widget, std::move(syncContent)});
-    return widget;
+    if (!eventSource)
+        eventSource = widget;
+    // A button's click comes from its widget; every other event of the row's is seen here.
+    const bool button = qobject_cast<QPushButton *>(widget);
+    if (row.mouseDown || row.gotFocus || (row.click && !button))
+        eventSource->installEventFilter(this);
+    m_bindings.push_back(Binding{&row, &model, widget, eventSource, std::move(syncContent)});
 }
 
-QPushButton *MainWindowView::bindButton(const Button &model, void (Form1::*click)())
+QWidget *MainWindowView::containerOf(const ControlRow &row)
 {
-    auto *widget = new QPushButton(this);
+    return row.container ? widgetFor(&controlOf(m_form, *row.container)) : this;
+}
+
+void MainWindowView::bindRow(const ControlRow &row, Button &model)
+{
+    auto *widget = new QPushButton(containerOf(row));
     connect(widget, &QPushButton::clicked, this,
-            [this, click] { run([this, click] { (m_form.*click)(); }); });
-    return bind(model, widget, [this, widget, &model] { syncButton(widget, model); });
+            [this, &row] { run([this, &row] { (m_form.*row.click)(); }); });
+    bind(row, model, widget, [this, widget, &model] { syncButton(widget, model); });
 }
 
-QScrollBar *MainWindowView::bindScrollBar(ScrollBar &model, Qt::Orientation orientation,
-                                          void (Form1::*change)())
+void MainWindowView::bindRow(const ControlRow &row, TextBox &model)
 {
-    auto *widget = new QScrollBar(orientation, this);
-    // The picture moves when a drag ends, not while the thumb is dragged.
-    widget->setTracking(false);
-    connect(widget, &QScrollBar::valueChanged, this, [this, &model, change](int value) {
-        if (m_syncing)
-            return;
-        run([this, &model, change, value] {
-            model.value = barValue(model, value);
-            (m_form.*change)();
-        });
-    });
-    return bind(model, widget, [this, widget, &model] { syncScrollBar(widget, model); });
-}
-
-QLineEdit *MainWindowView::bindTextBox(TextBox &model)
-{
-    auto *widget = new QLineEdit(this);
+    auto *widget = new QLineEdit(containerOf(row));
     connect(widget, &QLineEdit::textEdited, this,
             [&model](const QString &text) { model.text = fromQt(text); });
-    return bind(model, widget, [this, widget, &model] { syncTextBox(widget, model); });
+    bind(row, model, widget, [this, widget, &model] { syncTextBox(widget, model); });
+}
+
+void MainWindowView::bindRow(const ControlRow &row, HScrollBar &model)
+{
+    bindScrollBar(row, model, Qt::Horizontal);
+}
+
+void MainWindowView::bindRow(const ControlRow &row, VScrollBar &model)
+{
+    bindScrollBar(row, model, Qt::Vertical);
+}
+
+void MainWindowView::bindScrollBar(const ControlRow &row, ScrollBar &model,
+                                   Qt::Orientation orientation)
+{
+    auto *widget = new QScrollBar(orientation, containerOf(row));
+    // The picture moves when a drag ends, not while the thumb is dragged.
+    widget->setTracking(false);
+    connect(widget, &QScrollBar::valueChanged, this, [this, &model, &row](int value) {
+        if (m_syncing)
+            return;
+        run([this, &model, &row, value] {
+            model.value = barValue(model, value);
+            (m_form.*row.change)();
+        });
+    });
+    bind(row, model, widget, [this, widget, &model] { syncScrollBar(widget, model); });
+}
+
+void MainWindowView::bindRow(const ControlRow &row, PictureBox &model)
+{
+    auto *widget = new PictureWidget(containerOf(row));
+    // Picture boxes take the focus as the classic controls do; the first one shown gets it at
+    // start, so that an Enter pressed then does not reach Print.
+    if (row.tabIndex >= 0)
+        widget->setFocusPolicy(Qt::StrongFocus);
+    bind(row, model, widget, [widget, &model] {
+        setBackground(widget, model.backColour, QPalette::Window);
+        widget->setPicture(model.picture);
+    });
+}
+
+void MainWindowView::bindRow(const ControlRow &row, ImageBox &model)
+{
+    auto *widget = new PictureWidget(containerOf(row));
+    bind(row, model, widget, [widget, &model] { widget->setPicture(model.picture); });
+}
+
+void MainWindowView::bindRow(const ControlRow &row, RichTextBox &model)
+{
+    auto *widget = new QPlainTextEdit(containerOf(row));
+    // Like the classic text control the view shows every line of the text as it is.
+    widget->setLineWrapMode(QPlainTextEdit::NoWrap);
+    connect(widget, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_syncing)
+            m_textEdited = true;
+    });
+    bind(
+        row, model, widget,
+        [this, widget, &model] {
+            setBackground(widget, model.backColour, QPalette::Base);
+            // A hidden view takes its font when it is shown: making a font ready costs start-up
+            // time.
+            if (model.visible) {
+                const QFont textFont = toQFont(model.font);
+                if (widget->font() != textFont)
+                    widget->setFont(textFont);
+            }
+            const std::string &text = model.text;
+            if (isShown(text))
+                return;
+            rememberShown(text);
+            m_textEdited = false;
+            if (text.size() < LargeText) {
+                showText(text);
+            } else if (!m_textPending) {
+                m_textPending = true;
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+                showPendingTextOnceShown();
+            }
+        },
+        // Its mouse presses come to the viewport inside it.
+        widget->viewport());
 }
 
 MainWindowView::~MainWindowView()
@@ -468,6 +481,15 @@ QWidget *MainWindowView::widgetFor(const Control *control) const
     return nullptr;
 }
 
+const MainWindowView::Binding *MainWindowView::bindingSeeing(const QObject *source) const
+{
+    for (const Binding &binding : m_bindings) {
+        if (binding.eventSource == source)
+            return &binding;
+    }
+    return nullptr;
+}
+
 void MainWindowView::applyFocusRequest()
 {
     if (QWidget *widget = widgetFor(m_form.takeFocusRequest()))
@@ -502,8 +524,10 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
         m_form.Form_KeyDown(virtualKeyCode(*event), shiftState(event->modifiers()));
         if (character >= 0) {
             m_form.Form_KeyPress(character);
-            if (QApplication::focusWidget() == m_txtCaption)
-                m_form.txtCaption_KeyPress(character);
+            // Then the control with the focus, if it takes typed characters.
+            const Binding *focused = bindingSeeing(QApplication::focusWidget());
+            if (focused && focused->row->keyPress)
+                (m_form.*focused->row->keyPress)(character);
         }
     });
     // As on the classic desktop, Enter presses the focused button too (Space already does).
@@ -515,34 +539,28 @@ void MainWindowView::handleKeyPreview(QObject *watched, QKeyEvent *event)
 
 bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
 {
+    const Binding *binding = bindingSeeing(watched);
+    if (!binding)
+        return false;
+    const ControlRow &row = *binding->row;
     switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        const MouseButton code = mouseButton(static_cast<QMouseEvent *>(event)->button());
-        if (watched == m_picture1)
-            run([this, code] { m_form.Picture1_MouseDown(code); });
-        else if (watched == m_picture2)
-            run([this, code] { m_form.Picture2_MouseDown(code); });
-        else if (watched == m_image1)
-            run([this, code] { m_form.Image1_MouseDown(code); });
-        else if (watched == m_richTextBox1->viewport())
-            run([this, code] { m_form.RichTextBox1_MouseDown(code); });
-        else if (watched == m_txtCaption)
-            run([this, code] { m_form.txtCaption_MouseDown(code); });
+    case QEvent::MouseButtonPress:
+        if (row.mouseDown) {
+            const MouseButton button = mouseButton(static_cast<QMouseEvent *>(event)->button());
+            run([this, &row, button] { (m_form.*row.mouseDown)(button); });
+        }
         break;
-    }
-    case QEvent::MouseButtonRelease:
-        if (watched == m_picture1 &&
-            m_picture1->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
-            run([this] { m_form.Picture1_Click(); });
-        else if (watched == m_txtMin &&
-                 m_txtMin->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
-            run([this] { m_form.txtMin_Click(); });
+    case QEvent::MouseButtonRelease: {
+        const auto *release = static_cast<QMouseEvent *>(event);
+        // A click is a press and a release within the control.
+        if (row.click && binding->widget->rect().contains(release->position().toPoint()))
+            run([this, &row] { (m_form.*row.click)(); });
         // The middle button means nothing to the text view; Qt's paste of the selection there
         // crashes when no program owns the selection, so the text view never sees it released.
-        if (watched == m_richTextBox1->viewport() &&
-            static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton)
+        if (binding->widget == m_richTextBox1 && release->button() == Qt::MiddleButton)
             return true;
         break;
+    }
     case QEvent::Wheel:
         // A wheel over the picture or its viewport reaches the viewport last, however deep it
         // came in.
@@ -552,9 +570,13 @@ bool MainWindowView::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::FocusIn:
-        if (watched == m_txtCaption) {
-            run([this] { m_form.txtCaption_GotFocus(); });
-            m_txtCaption->setSelection(m_form.txtCaption.selStart, m_form.txtCaption.selLength);
+        if (row.gotFocus) {
+            run([this, &row] { (m_form.*row.gotFocus)(); });
+            // The handler may have chosen what typing replaces.
+            if (auto *edit = qobject_cast<QLineEdit *>(binding->widget)) {
+                const auto &box = static_cast<const TextBox &>(*binding->model);
+                edit->setSelection(box.selStart, box.selLength);
+            }
         }
         break;
     default:

@@ -22,8 +22,14 @@ class Form1;
 class PictureWidget;
 struct Button;
 struct Control;
+struct ControlRow;
+struct HScrollBar;
+struct ImageBox;
+struct PictureBox;
+struct RichTextBox;
 struct ScrollBar;
 struct TextBox;
+struct VScrollBar;
 
 // The main window on the screen: real widgets mirroring the Form1 model. It converts twips to
 // pixels, copies the model into the widgets after every event and routes widget events to the
@@ -50,21 +56,30 @@ protected:
 private:
     class KeyPreview;
 
-    // One control of the model and the widget that shows it. Connecting, syncing, the focus order
-    // and the focus requests all go through the table of these.
+    // One control of the model and the widget that shows it. Creating, connecting, syncing, the
+    // focus order and the focus requests all go through the table of these.
     struct Binding {
+        const ControlRow *row;
         const Control *model;
         QWidget *widget;
+        // The widget whose mouse and focus events are the control's (the text view's viewport).
+        QWidget *eventSource;
         // What the widget shows besides its place, tooltip and visibility.
         std::function<void()> syncContent;
     };
 
-    template <typename Widget>
-    Widget *bind(const Control &model, Widget *widget, std::function<void()> syncContent = {});
-    QPushButton *bindButton(const Button &model, void (Form1::*click)());
-    QLineEdit *bindTextBox(TextBox &model);
-    QScrollBar *bindScrollBar(ScrollBar &model, Qt::Orientation orientation,
-                              void (Form1::*change)());
+    void bind(const ControlRow &row, const Control &model, QWidget *widget,
+              std::function<void()> syncContent, QWidget *eventSource = nullptr);
+    // A widget of the control's kind, bound to the row's handlers.
+    void bindRow(const ControlRow &row, Button &model);
+    void bindRow(const ControlRow &row, TextBox &model);
+    void bindRow(const ControlRow &row, HScrollBar &model);
+    void bindRow(const ControlRow &row, VScrollBar &model);
+    void bindRow(const ControlRow &row, PictureBox &model);
+    void bindRow(const ControlRow &row, ImageBox &model);
+    void bindRow(const ControlRow &row, RichTextBox &model);
+    void bindScrollBar(const ControlRow &row, ScrollBar &model, Qt::Orientation orientation);
+    QWidget *containerOf(const ControlRow &row);
 
     // Runs a handler with the user's edits copied into the model first and the screen updated
     // after.
@@ -94,6 +109,8 @@ private:
     // not say what it does, the tooltip's leading phrase as its name.
     void syncAccessible(QWidget *widget, const Control &control, bool namedByToolTip);
     QWidget *widgetFor(const Control *control) const;
+    // The binding whose control an event of `source` belongs to, if any.
+    const Binding *bindingSeeing(const QObject *source) const;
 
     Form1 &m_form;
     TwipsToPixels m_toPixels;
@@ -111,14 +128,11 @@ private:
     std::vector<Binding> m_bindings;
     // The widgets that can take the focus, in the window's tab order.
     std::vector<QWidget *> m_tabOrder;
+    // The widgets the window's own behaviour needs: the wheel over the picture, the text view.
     PictureWidget *m_picture1 = nullptr;
-    PictureWidget *m_picture2 = nullptr;
-    PictureWidget *m_image1 = nullptr;
     QScrollBar *m_hScroll1 = nullptr;
     QScrollBar *m_vScroll1 = nullptr;
     QPlainTextEdit *m_richTextBox1 = nullptr;
-    QLineEdit *m_txtMin = nullptr;
-    QLineEdit *m_txtCaption = nullptr;
 
     // The text last given to the text view, told by its length and hash: a copy of a large text
     // would add its size again to what the program takes.

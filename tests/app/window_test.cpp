@@ -16,8 +16,9 @@ TEST(StartupLayoutTest, TheViewportAndItsBarsFollowTheScreenAndTheTextViewDoesNo
                                       {0, h - 755, w - 355, 255},
                                       {w - 355, 0, 255, h - 755}}));
         EXPECT_EQ(l.RichTextBox1, (Place{0, 0, 19100, 14855}));
-        // The tool bar keeps to the top right corner on every screen.
-        EXPECT_EQ(l.txtMin, (Place{w - 670, 85, 255, 300}));
+        // The tool bar keeps to the top right corner on every screen: the pink box, last in the
+        // bar, lies 415 twips from the right edge.
+        EXPECT_EQ(l.toolbar.back(), (Place{w - 670, 85, 255, 300}));
     }
 }
 

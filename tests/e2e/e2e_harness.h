@@ -224,7 +224,12 @@ constexpr Place px(float left, float top, float width, float height)
 
 // Where a person sees each control on the test display's 1920 x 1080 window: the tests' own
 // table, so that a mistake in the program's layout fails the tests instead of moving their clicks.
-inline constexpr StartupLayout ScreenLayout{
+struct ScreenPlaces {
+    Place cmdMin, txtMin, cmdIdeas, cmdBmpData, cmdTxtData, cmdSaveAs, cmdSave, cmdFolders,
+        cmdReload, cmdCaption, cmdColor, cmdPrint, cmdOpen, cmdFontP, cmdFont, txtCaption, Picture1,
+        Picture2, Image1, HScroll1, VScroll1, RichTextBox1;
+};
+inline constexpr ScreenPlaces ScreenLayout{
     .cmdMin = px(1875, 6, 17, 20),
     .txtMin = px(1875, 6, 17, 20),
     .cmdIdeas = px(1828, 6, 41, 20),
