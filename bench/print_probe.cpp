@@ -68,7 +68,7 @@ int main(int argc, char *argv[])
             return 2;
         }
         const std::string text = file.readAll().toStdString();
-        printer.setColourMode(PrinterValue::Monochrome);
+        printer.setColourMode(ColourMode::Monochrome);
         timer.start();
         printer.setFont(FontSpec{args.value(3, QStringLiteral("Courier")).toStdString(),
                                  args.value(4, QStringLiteral("10")).toFloat(), false, false, false,
@@ -83,8 +83,8 @@ int main(int argc, char *argv[])
             return 2;
         }
         const QtPicture picture(image, 96.0);
-        printer.setColourMode(args.value(2) == QLatin1String("bw") ? PrinterValue::Monochrome
-                                                                   : PrinterValue::Colour);
+        printer.setColourMode(args.value(2) == QLatin1String("bw") ? ColourMode::Monochrome
+                                                                   : ColourMode::FullColour);
         timer.start();
         failure = PrintPictureFitted(printer, picture);
         if (!failure)

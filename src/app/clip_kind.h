@@ -4,17 +4,26 @@
 
 namespace dovrante {
 
-// What the last capture took, as the program has always stored it: "1" text, "2" a picture, the
-// number of another clipboard format as text, or "99" for an empty clipboard.
-namespace ClipKind {
-inline const std::string Text = "1";
-inline const std::string Picture = "2";
-inline const std::string Nothing = "99";
+// What the last capture took: text, a picture, nothing at all, or a clip in another clipboard
+// format that the program cannot show, which then stands for itself by the format's number.
+enum class ClipKind : int {
+    // Before the first capture.
+    None = -1,
+    Text = 1,
+    Picture = 2,
+    Nothing = 99,
+};
 
-inline std::string ofFormat(int format)
+inline ClipKind clipKindOfFormat(int format)
 {
-    return std::to_string(format);
+    return static_cast<ClipKind>(format);
 }
-} // namespace ClipKind
+
+// The kind as the program has always written it: "1", "2", "99" or the format's number; empty
+// before the first capture.
+inline std::string clipKindText(ClipKind kind)
+{
+    return kind == ClipKind::None ? std::string() : std::to_string(static_cast<int>(kind));
+}
 
 } // namespace dovrante

@@ -56,8 +56,7 @@ public:
     RichTextBox RichTextBox1;
 
     // --- State variables ---
-    // One of ClipKind's values.
-    std::string clipKind;
+    ClipKind clipKind = ClipKind::None;
     std::string bmpDataFolder;
     std::string dateCaption;
 

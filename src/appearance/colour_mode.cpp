@@ -5,7 +5,7 @@ namespace dovrante {
 void Form1::setColourMode(bool colour)
 {
     cmdColor.caption = colour ? "Color" : "B/W";
-    m_services.printer.setColourMode(colour ? PrinterValue::Colour : PrinterValue::Monochrome);
+    m_services.printer.setColourMode(colour ? ColourMode::FullColour : ColourMode::Monochrome);
 }
 
 void Form1::cmdColor_Click()

@@ -196,10 +196,10 @@ void Form1::takeClipboard()
     clipKind = ClipKind::Nothing;
     for (int format : {3, 4, 5, 6, 7, 8, 9, 0}) {
         if (holds(format))
-            clipKind = ClipKind::ofFormat(format);
+            clipKind = clipKindOfFormat(format);
     }
     if (clipKind != ClipKind::Nothing)
-        m_services.messageBox.show("Bad format: " + clipKind);
+        m_services.messageBox.show("Bad format: " + clipKindText(clipKind));
     std::sort(formats.begin(), formats.end());
     formats.erase(std::unique(formats.begin(), formats.end()), formats.end());
     for (int format : formats) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/picture.h"
+#include "platform/scale_units.h"
 #include "platform/types.h"
 
 #include <string>
@@ -8,24 +9,16 @@
 
 namespace dovrante {
 
-// Colour modes and orientations as the printer driver numbers them.
-namespace PrinterValue {
-constexpr int Monochrome = 1;
-constexpr int Colour = 2;
-constexpr int Portrait = 1;
-constexpr int Landscape = 2;
-} // namespace PrinterValue
+// Colour modes and orientations, numbered as the printer driver numbers them.
+enum class ColourMode : int {
+    Monochrome = 1,
+    FullColour = 2,
+};
 
-// Coordinate units of a printer's scale.
-namespace ScaleMode {
-constexpr int Twips = 1;
-constexpr int Points = 2;
-constexpr int Pixels = 3;
-constexpr int Inches = 5;
-constexpr int Millimetres = 6;
-constexpr int Centimetres = 7;
-constexpr int HiMetric = 8;
-} // namespace ScaleMode
+enum class Orientation : int {
+    Portrait = 1,
+    Landscape = 2,
+};
 
 // The current printer: one device held for the whole run, so a colour mode set early is the mode
 // of the job printed later. Drawing calls may fail; the first failure is reported by endDoc().
@@ -38,19 +31,18 @@ public:
 
     // The destination's name, empty when there is no printer.
     virtual std::string deviceName() const = 0;
-    // 1 monochrome, 2 colour.
-    virtual int colourMode() const = 0;
-    virtual void setColourMode(int mode) = 0;
-    // 1 portrait, 2 landscape; the scale below describes the page in its new orientation.
-    virtual void setOrientation(int orientation) = 0;
+    virtual ColourMode colourMode() const = 0;
+    virtual void setColourMode(ColourMode mode) = 0;
+    // The scale below describes the page in its new orientation.
+    virtual void setOrientation(Orientation orientation) = 0;
     // The printable area in the current scale mode.
     virtual float scaleWidth() const = 0;
     virtual float scaleHeight() const = 0;
-    virtual int scaleMode() const = 0;
+    virtual ScaleMode scaleMode() const = 0;
     // Converts a horizontal length between two scale modes.
-    virtual float scaleX(double value, int fromMode, int toMode) const = 0;
+    virtual float scaleX(double value, ScaleMode fromMode, ScaleMode toMode) const = 0;
     // Converts a vertical length between two scale modes.
-    virtual float scaleY(double value, int fromMode, int toMode) const = 0;
+    virtual float scaleY(double value, ScaleMode fromMode, ScaleMode toMode) const = 0;
     // Draws the whole picture stretched into the rectangle, in the current scale mode.
     virtual void paintPicture(const Picture &picture, double left, double top, double width,
                               double height) = 0;

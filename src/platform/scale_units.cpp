@@ -4,7 +4,7 @@
 
 namespace dovrante {
 
-double twipsPerUnit(int scaleMode, double devicePixelsPerInch)
+double twipsPerUnit(ScaleMode scaleMode, double devicePixelsPerInch)
 {
     switch (scaleMode) {
     case ScaleMode::Points:
@@ -24,7 +24,7 @@ double twipsPerUnit(int scaleMode, double devicePixelsPerInch)
     }
 }
 
-double convertLength(double value, int fromMode, int toMode, double devicePixelsPerInch)
+double convertLength(double value, ScaleMode fromMode, ScaleMode toMode, double devicePixelsPerInch)
 {
     return value * twipsPerUnit(fromMode, devicePixelsPerInch) /
            twipsPerUnit(toMode, devicePixelsPerInch);

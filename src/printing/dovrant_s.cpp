@@ -5,10 +5,10 @@
 
 namespace dovrante {
 
-std::string printStatusLine(const std::optional<std::string> &printerName, int colourMode)
+std::string printStatusLine(const std::optional<std::string> &printerName, ColourMode colourMode)
 {
     return "Printing to " + printerName.value_or(DovrantS::NoDefaultPrinter) +
-           (colourMode == PrinterValue::Monochrome ? "   (B/W)" : "   (Color)");
+           (colourMode == ColourMode::Monochrome ? "   (B/W)" : "   (Color)");
 }
 
 void DovrantS::Show()
@@ -32,7 +32,7 @@ void DovrantS::Form_Load()
         FindDefaultPrinter(m_services.profile, m_services.installedPrinters);
     // Text is printed in black and white whatever the toggle says.
     if (m_clipKind == ClipKind::Text)
-        m_services.printer.setColourMode(PrinterValue::Monochrome);
+        m_services.printer.setColourMode(ColourMode::Monochrome);
     labStatus.caption = printStatusLine(printer, m_services.printer.colourMode());
 }
 

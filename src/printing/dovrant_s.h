@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/clip_kind.h"
 #include "platform/printer.h"
 #include "platform/status_window_host.h"
 #include "platform/types.h"
@@ -10,7 +11,7 @@
 namespace dovrante {
 
 // The status line: the printer that receives the job and the mode it prints in.
-std::string printStatusLine(const std::optional<std::string> &printerName, int colourMode);
+std::string printStatusLine(const std::optional<std::string> &printerName, ColourMode colourMode);
 
 // The print status window: names the printer and the colour mode while a job is made.
 class DovrantS final {
@@ -38,11 +39,8 @@ public:
         std::string caption = "Printing to ";
     };
 
-    // clipKind: what the capture took (a ClipKind value), which decides the printed colours.
-    DovrantS(Services services, std::string clipKind)
-        : m_services(services)
-        , m_clipKind(std::move(clipKind))
-    {}
+    // clipKind: what the capture took, which decides the printed colours.
+    DovrantS(Services services, ClipKind clipKind) : m_services(services), m_clipKind(clipKind) {}
     DovrantS(const DovrantS &) = delete;
     DovrantS &operator=(const DovrantS &) = delete;
 
@@ -62,7 +60,7 @@ public:
 
 private:
     Services m_services;
-    std::string m_clipKind;
+    ClipKind m_clipKind;
     bool m_loaded = false;
 };
 

@@ -35,9 +35,9 @@ Result<double> toSingle(double value)
 
 } // namespace
 
-int orientationForPicture(int widthHiMetric, int heightHiMetric)
+Orientation orientationForPicture(int widthHiMetric, int heightHiMetric)
 {
-    return heightHiMetric >= widthHiMetric ? PrinterValue::Portrait : PrinterValue::Landscape;
+    return heightHiMetric >= widthHiMetric ? Orientation::Portrait : Orientation::Landscape;
 }
 
 Result<PictureFit> fitPicture(int pictureWidth, int pictureHeight, double printableWidth,

@@ -19,7 +19,7 @@ struct PictureFit {
 };
 
 // Portrait for a picture at least as high as it is wide, landscape otherwise.
-int orientationForPicture(int widthHiMetric, int heightHiMetric);
+Orientation orientationForPicture(int widthHiMetric, int heightHiMetric);
 
 // Scales a picture without distortion until it touches both side edges or both the top and the
 // bottom edge of the printable area (all lengths in HiMetric). Equal proportions fit the width.

@@ -70,25 +70,23 @@ std::string QtPrinter::deviceName() const
     return printer ? printer->defaultName : std::string();
 }
 
-int QtPrinter::colourMode() const
+ColourMode QtPrinter::colourMode() const
 {
     if (m_colourMode)
         return *m_colourMode;
     // Until the program sets a mode the destination keeps its own default.
     const CupsAnswer *printer = destination();
-    return printer && printer->defaultMonochrome ? PrinterValue::Monochrome : PrinterValue::Colour;
+    return printer && printer->defaultMonochrome ? ColourMode::Monochrome : ColourMode::FullColour;
 }
 
-void QtPrinter::setColourMode(int mode)
+void QtPrinter::setColourMode(ColourMode mode)
 {
-    m_colourMode =
-        mode == PrinterValue::Monochrome ? PrinterValue::Monochrome : PrinterValue::Colour;
+    m_colourMode = mode;
 }
 
-void QtPrinter::setOrientation(int orientation)
+void QtPrinter::setOrientation(Orientation orientation)
 {
-    m_orientation =
-        orientation == PrinterValue::Landscape ? PrinterValue::Landscape : PrinterValue::Portrait;
+    m_orientation = orientation;
 }
 
 QPageLayout QtPrinter::pageLayout() const
@@ -99,7 +97,7 @@ QPageLayout QtPrinter::pageLayout() const
     const CupsPaper paper =
         printer && printer->paper ? *printer->paper : CupsPaper{595.0, 842.0, 0, 0, 0, 0};
     const auto orientation =
-        m_orientation == PrinterValue::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+        m_orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     // The printable area is what the device can reach, not Qt's default 10-point margins.
     const QMarginsF reach(paper.left, paper.top, paper.right, paper.bottom);
     return QPageLayout(QPageSize(QSizeF(paper.width, paper.height), QPageSize::Point), orientation,
@@ -121,17 +119,17 @@ float QtPrinter::scaleHeight() const
     return static_cast<float>(pageLayout().paintRect(QPageLayout::Point).height() * TwipsPerPoint);
 }
 
-int QtPrinter::scaleMode() const
+ScaleMode QtPrinter::scaleMode() const
 {
     return ScaleMode::Twips;
 }
 
-float QtPrinter::scaleX(double value, int fromMode, int toMode) const
+float QtPrinter::scaleX(double value, ScaleMode fromMode, ScaleMode toMode) const
 {
     return static_cast<float>(convertLength(value, fromMode, toMode, devicePixelsPerInch()));
 }
 
-float QtPrinter::scaleY(double value, int fromMode, int toMode) const
+float QtPrinter::scaleY(double value, ScaleMode fromMode, ScaleMode toMode) const
 {
     return static_cast<float>(convertLength(value, fromMode, toMode, devicePixelsPerInch()));
 }

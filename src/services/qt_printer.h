@@ -31,14 +31,14 @@ public:
     ~QtPrinter() override;
 
     std::string deviceName() const override;
-    int colourMode() const override;
-    void setColourMode(int mode) override;
-    void setOrientation(int orientation) override;
+    ColourMode colourMode() const override;
+    void setColourMode(ColourMode mode) override;
+    void setOrientation(Orientation orientation) override;
     float scaleWidth() const override;
     float scaleHeight() const override;
-    int scaleMode() const override;
-    float scaleX(double value, int fromMode, int toMode) const override;
-    float scaleY(double value, int fromMode, int toMode) const override;
+    ScaleMode scaleMode() const override;
+    float scaleX(double value, ScaleMode fromMode, ScaleMode toMode) const override;
+    float scaleY(double value, ScaleMode fromMode, ScaleMode toMode) const override;
     void paintPicture(const Picture &picture, double left, double top, double width,
                       double height) override;
     void setFont(const FontSpec &font) override;
@@ -51,7 +51,7 @@ private:
     // The destination's page in the current orientation.
     QPageLayout pageLayout() const;
     double devicePixelsPerInch() const;
-    bool monochrome() const { return colourMode() == PrinterValue::Monochrome; }
+    bool monochrome() const { return colourMode() == ColourMode::Monochrome; }
     // Starts the job's document on first drawing; false (with the reason kept) when it cannot.
     bool beginJob();
     // Keeps the first failure of a job for endDoc to report.
@@ -63,8 +63,8 @@ private:
     void dropJob();
 
     CupsScheduler &m_scheduler;
-    std::optional<int> m_colourMode;
-    int m_orientation = PrinterValue::Portrait;
+    std::optional<ColourMode> m_colourMode;
+    Orientation m_orientation = Orientation::Portrait;
     QFont m_font;
 
     std::unique_ptr<QTemporaryFile> m_jobFile;

@@ -33,8 +33,7 @@ TEST_F(StartupTest, AnEmptyClipboardShowsTheToolbarAloneAndTouchesNothing)
                          f.txtCaption.visible),
               std::tuple(true, true, false, true, false));
     // The unchanged caption is copied into the caption box.
-    EXPECT_EQ(naming(f),
-              (Lines{ClipKind::Nothing, Form1::DesignCaption, "Clipboard Print with Options", ""}));
+    EXPECT_EQ(naming(f), (Lines{"99", Form1::DesignCaption, "Clipboard Print with Options", ""}));
     EXPECT_EQ((Lines{f.cmdMin.caption, f.txtMin.text}), (Lines{"_", "-"}));
     EXPECT_TRUE(files.empty());
     EXPECT_EQ(journal, Lines{});

@@ -71,7 +71,7 @@ TEST_F(AppearanceTest, TheFontDialogStartsFromTheTextFontAndThePresetClearsTheSt
 
 TEST_F(AppearanceTest, TheColourButtonFlipsModeAndPrinterAndAPictureCaptureSetsColour)
 {
-    printerMode = PrinterValue::Monochrome;
+    printerMode = ColourMode::Monochrome;
     Form1 &f = form();
     EXPECT_EQ(f.cmdColor.caption, "Color");
     holdPicture(makePicture(100, 100));

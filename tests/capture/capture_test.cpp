@@ -14,7 +14,7 @@ TEST_F(CaptureTest, TextWinsOverAPictureAndIsShownInBlackAndWhiteAndRecorded)
     clipText = "first line\nsecond line";
     Form1 &f = started();
 
-    EXPECT_EQ(naming(f), (Lines{ClipKind::Text, Form1::DesignCaption, Form1::DesignCaption, ""}));
+    EXPECT_EQ(naming(f), (Lines{"1", Form1::DesignCaption, Form1::DesignCaption, ""}));
     expectShows(f, Shows::Text);
     // The view holds the text with CR LF breaks, as the text control reports it.
     EXPECT_EQ((Lines{f.RichTextBox1.text, f.cmdColor.caption}),
@@ -66,13 +66,13 @@ TEST_F(CaptureTest, APictureIsShownInColourAtItsNaturalSizeUnderADateAndTimeName
     // Three readings of the clock: the year test, the name, and the save button's tooltip.
     moments = {DateTime{2026, 12, 5, 3, 50, 43}, DateTime{2026, 12, 5, 3, 50, 44},
                DateTime{2026, 12, 5, 3, 50, 45}};
-    printerMode = PrinterValue::Monochrome;
+    printerMode = ColourMode::Monochrome;
     // 2000 x 1500 pixels on a 1024 x 768 screen: twips are pixels times 15.
     holdPicture(makePicture(2000 * 2540 / 96, 1500 * 2540 / 96));
     Form1 &f = started();
 
     const std::string name = "20261205 035044.jpg";
-    EXPECT_EQ(naming(f), (Lines{ClipKind::Picture, name, name, name}));
+    EXPECT_EQ(naming(f), (Lines{"2", name, name, name}));
     expectShows(f, Shows::Picture);
     EXPECT_EQ(journal, Lines{"colourMode 2"}) << "and no record";
     EXPECT_EQ((Lines{f.cmdColor.caption, f.cmdSave.toolTip}),
@@ -104,7 +104,7 @@ TEST_F(CaptureTest, TheDateCaptionIsKeptWithinTheYearAfterANewYearAndWhenTyped)
     setNow(DateTime{2027, 1, 1, 0, 0, 1});
     f.ReloadFromClipboard();
     const std::string name = "20261231 235959.jpg";
-    EXPECT_EQ(naming(f), (Lines{ClipKind::Picture, name, name, name}));
+    EXPECT_EQ(naming(f), (Lines{"2", name, name, name}));
 
     // A typed caption survives a picture capture.
     f.caption = "holiday.jpg";
@@ -129,8 +129,7 @@ TEST_F(CaptureTest, ATextEndingInDotJpgShowsThatFilesPicture)
     holdText("/home/me/Photo.JPG");
     journal.clear();
     Form1 &f = started();
-    EXPECT_EQ(naming(f),
-              (Lines{ClipKind::Picture, "/home/me/Photo.JPG", "/home/me/Photo.JPG", ""}));
+    EXPECT_EQ(naming(f), (Lines{"2", "/home/me/Photo.JPG", "/home/me/Photo.JPG", ""}));
     EXPECT_EQ((std::pair{f.Picture2.picture, clipPicture}), (std::pair{photo, photo}));
     EXPECT_EQ(journal, Lines{"colourMode 2"}) << "the name is not recorded as text";
 }
@@ -151,11 +150,11 @@ TEST_F(CaptureTest, AFileUrlOfOneLocalJpegAsTextOrAsAUriListShowsThatFilesPictur
         {"my photo", "file:///home/me/a.jpg", "/home/me/a.jpg"},
         // Anything else stays as it is: another host, two files, another kind of file, a bad
         // escape.
-        {"x", "file://server/home/me/a.jpg", ClipKind::Text},
-        {"", "file:///home/me/a.jpg\r\nfile:///home/me/b.jpg\r\n", ClipKind::Nothing},
-        {"", "file:///home/me/a.png", ClipKind::Nothing},
-        {"x", "file:///home/me/a%2.jpg", ClipKind::Text},
-        {"x", "http://example.com/a.jpg", ClipKind::Text},
+        {"x", "file://server/home/me/a.jpg", "1"},
+        {"", "file:///home/me/a.jpg\r\nfile:///home/me/b.jpg\r\n", "99"},
+        {"", "file:///home/me/a.png", "99"},
+        {"x", "file:///home/me/a%2.jpg", "1"},
+        {"x", "http://example.com/a.jpg", "1"},
     };
     for (const auto &c : cases) {
         if (c.text.empty())
@@ -167,7 +166,7 @@ TEST_F(CaptureTest, AFileUrlOfOneLocalJpegAsTextOrAsAUriListShowsThatFilesPictur
         f.caption = Form1::DesignCaption;
         f.ReloadFromClipboard();
         const bool picture = c.shows.front() == '/';
-        EXPECT_EQ(f.clipKind, picture ? ClipKind::Picture : c.shows) << c.text << c.uriList;
+        EXPECT_EQ(clipKindText(f.clipKind), picture ? "2" : c.shows) << c.text << c.uriList;
         EXPECT_EQ(f.caption, picture ? c.shows : Form1::DesignCaption) << c.text << c.uriList;
     }
 }
@@ -186,7 +185,7 @@ TEST_F(CaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
          {"box Bad format: 0", "box 0 | GetFormat number is", "box 3 | GetFormat number is"}},
         {{ClipFormat::Palette}, "9", {"box Bad format: 9", "box 9 | GetFormat number is"}},
         // Registered formats alone are as quiet as an empty clipboard.
-        {{49152, 49153}, ClipKind::Nothing, {}},
+        {{49152, 49153}, "99", {}},
     };
     for (const auto &c : cases) {
         holdText("shown before");
@@ -196,7 +195,7 @@ TEST_F(CaptureTest, OtherFormatsAreReportedBoxByBoxAndChangeNoView)
         formatQueries = 0;
         f.ReloadFromClipboard();
 
-        EXPECT_EQ(std::pair(f.clipKind, formatQueries), std::pair(c.kind, 1));
+        EXPECT_EQ(std::pair(clipKindText(f.clipKind), formatQueries), std::pair(c.kind, 1));
         EXPECT_EQ(journal, c.boxes);
         expectShows(f, Shows::Text);
         EXPECT_EQ((Lines{f.RichTextBox1.text, f.cmdColor.caption}), (Lines{"shown before", "B/W"}));
@@ -242,8 +241,11 @@ TEST_F(CaptureTest, PressesOnThePictureReportItsSizesAndTheReloadButtonAndCtrlF5
     f.Image1_MouseDown(MouseButton::Middle);
     f.cmdReload_Click();
     f.Form_KeyDown(KeyCode::F5, ShiftState::Ctrl);
-    const std::string report = picturesSizesReport(f.Picture1, f.Picture2, f.Image1);
-    EXPECT_TRUE(report.ends_with("Image1:\t0\t0\t1440\t1440\r\n"));
+    // The viewport of a 1024 x 768 screen, the one-inch picture in it at the origin.
+    const std::string report = " \tTop\tLeft\tHeight\tWidth\r\n"
+                               "Picture1:\t0\t0\t10765\t15005\r\n"
+                               "Picture2:\t0\t0\t1440\t1440\r\n"
+                               "Image1:\t0\t0\t1440\t1440\r\n";
     EXPECT_EQ(journal, (Lines{"box " + report + " | Test: Picture Sizes",
                               "box " + report + " | Test: Picture Sizes", "colourMode 2",
                               "colourMode 2", "colourMode 2"}));

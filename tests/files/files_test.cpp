@@ -10,7 +10,7 @@ const std::string pictureFilter = "All Files (*.*)|*.*|JPG Files (*.jpg)|";
 class FilesTest : public FormFixture {
 protected:
     // The window as start-up and a capture leave it; the capture itself is not run.
-    Form1 &window(const std::string &kind)
+    Form1 &window(ClipKind kind)
     {
         Form1 &f = form();
         f.bmpDataFolder = "/opt/Tools/Dovrante/BMP Data";
@@ -58,7 +58,7 @@ TEST_F(FilesTest, ADataFileThatCannotBeWrittenIsReportedAndTheTextStillShown)
 
 TEST_F(FilesTest, OpenPutsAPictureOnTheClipboardAndStartsANewCopyAndNothingElseDoes)
 {
-    Form1 &f = window("1");
+    Form1 &f = window(ClipKind::Text);
     f.cmdOpen_Click();
     dialogAnswers = {{FileDialogResult::Outcome::Failed, {}, {}, "The dialog failed"}};
     f.cmdOpen_Click();
@@ -83,30 +83,32 @@ TEST_F(FilesTest, OpenPutsAPictureOnTheClipboardAndStartsANewCopyAndNothingElseD
 
 TEST_F(FilesTest, SaveWritesAPictureUnderTheMomentRecordsTextAndSaveAndSaveAsRefuseOtherKinds)
 {
-    Form1 &f = window("2");
+    Form1 &f = window(ClipKind::Picture);
     setNow(DateTime{2026, 1, 2, 3, 4, 5});
-    for (const char *kind : {"2", "1", "", "99", "3"}) {
+    for (ClipKind kind :
+         {ClipKind::Picture, ClipKind::Text, ClipKind::Nothing, clipKindOfFormat(3)}) {
         f.clipKind = kind;
         f.cmdSave_Click();
     }
     // Save As neither asks for a name nor writes the text view's text.
     f.cmdSaveAs_Click();
-    f.clipKind = "2";
+    f.clipKind = ClipKind::Picture;
     f.Image1.picture.reset();
     f.cmdSave_Click();
     const std::string name = "/opt/Tools/Dovrante/BMP Data/20260102 030405.jpg";
     EXPECT_EQ(saved[name], photo.get());
-    EXPECT_EQ(files[dataFile], textDataEntry("2026-1-2 3:4:5", "first\r\nsecond"));
+    EXPECT_EQ(files[dataFile], "2026-1-2 3:4:5\r\n--- --- --- --- --- ---\r\nfirst\r\nsecond\r\n" +
+                                   std::string(79, '-') + "\r\n");
     const std::string nothing =
         "box The last capture found neither text nor a picture: there is nothing to save.";
     EXPECT_EQ(journal, (Lines{"save " + name, "append " + dataFile, nothing, nothing, nothing,
-                              nothing, "box Cannot save " + name + ": there is no picture"}));
+                              "box Cannot save " + name + ": there is no picture"}));
     EXPECT_EQ(f.caption, "before");
 }
 
 TEST_F(FilesTest, ThePictureDialogStartsInTheRememberedFolderOnlyWhenItIsAPlainFolder)
 {
-    Form1 &f = window("2");
+    Form1 &f = window(ClipKind::Picture);
     folders = {"/opt/Tools/", "/pics/", "/locked/"};
     attributeOverrides = {{"/locked/", 17}};
     for (const char *remembered : {"/pics/", "/gone/", "/locked/"}) {
@@ -122,7 +124,7 @@ TEST_F(FilesTest, ThePictureDialogStartsInTheRememberedFolderOnlyWhenItIsAPlainF
 
 TEST_F(FilesTest, APictureSaveAsThatFailsIsDescribedAndRemembersNothing)
 {
-    Form1 &f = window("2");
+    Form1 &f = window(ClipKind::Picture);
     willChoose("/my pics/x.bmp", "x.bmp");
     f.cmdSaveAs_Click();
     saveError = "Cannot save /b/y.jpg: Permission denied";
@@ -137,7 +139,7 @@ TEST_F(FilesTest, APictureSaveAsThatFailsIsDescribedAndRemembersNothing)
 
 TEST_F(FilesTest, AnExistingNameIsAskedAboutAndNoShowsTheDialogAgain)
 {
-    Form1 &f = window("2");
+    Form1 &f = window(ClipKind::Picture);
     for (const auto &[bits, title] : {std::pair{32, "File exists"},
                                       {33, "Unexpected..  GA is 33"},
                                       {0, "Unexpected..  GA is 0"}}) {
@@ -156,7 +158,7 @@ TEST_F(FilesTest, AnExistingNameIsAskedAboutAndNoShowsTheDialogAgain)
 
 TEST_F(FilesTest, TextSaveAsWritesTheFileThenStartsTheLinkProgramOnItOrDescribesTheFailure)
 {
-    Form1 &f = window("1");
+    Form1 &f = window(ClipKind::Text);
     journal.clear();
     const std::string path = "/home/user/Desc/!Clips/a b.txt";
     willChoose(path, "a b.txt");

@@ -14,12 +14,12 @@ protected:
         profile["windows/device"] = "Office Laser,winspool,Ne01:";
     }
 
-    DovrantS statusWindow(const std::string &clipKind = ClipKind::Picture)
+    DovrantS statusWindow(ClipKind clipKind = ClipKind::Picture)
     {
         return DovrantS(DovrantS::Services{*this, *this, *this, *this}, clipKind);
     }
     // The window holding a clip of the kind, as a capture leaves it.
-    Form1 &holding(const std::string &kind, PicturePtr picture = makePicture(20000, 10000))
+    Form1 &holding(ClipKind kind, PicturePtr picture = makePicture(20000, 10000))
     {
         Form1 &f = form();
         f.clipKind = kind;
@@ -33,7 +33,7 @@ TEST_F(PrintTest, TheStatusWindowNamesTheDefaultPrinterAndTheModeWhenLoadedOnIts
 {
     DovrantS window = statusWindow();
     window.Show();
-    printerMode = PrinterValue::Monochrome;
+    printerMode = ColourMode::Monochrome;
     window.Show();
     const StatusWindowLook &look = statusLook;
     EXPECT_EQ((Place{look.labelLeft, look.labelTop, look.labelWidth, look.labelHeight}),
@@ -44,7 +44,7 @@ TEST_F(PrintTest, TheStatusWindowNamesTheDefaultPrinterAndTheModeWhenLoadedOnIts
     // A text clip forces black and white, whatever the toggle says; the clip kind decides.
     holdPicture(makePicture(100, 100));
     form().cmdColor.caption = "Color";
-    printerMode = PrinterValue::Colour;
+    printerMode = ColourMode::FullColour;
     statusWindow(ClipKind::Text).Show();
     EXPECT_EQ(form().cmdColor.caption, "Color");
     profile["windows/device"] = "Gone Printer,winspool,Ne02:";
@@ -61,31 +61,27 @@ TEST_F(PrintTest, TextInTheViewsFontOrThePictureFittedIsPrintedThenTheProgramEnd
 {
     const Lines nothing{
         "box The last capture found neither text nor a picture: there is nothing to print."};
-    const std::pair<const char *, Lines> cases[] = {
-        {"1",
+    const std::pair<ClipKind, Lines> cases[] = {
+        {ClipKind::Text,
          {"pointer 11", "colourMode 1", "status shown: Printing to Office Laser   (B/W)",
           "font Arial Black 36 bold italic underline strikethrough", "print Hello", "endDoc",
           "pointer 0", "end"}},
-        {"2",
+        {ClipKind::Picture,
          {"pointer 11", "status shown: Printing to Office Laser   (Color)", "orientation 2",
           "paintPicture 0 0 15120 7560", "endDoc", "pointer 0", "end"}},
         // Any other kind prints nothing and says so, though a text and a picture are on show.
-        {"99", nothing},
-        {"8", nothing},
-        {"", nothing},
-        {"01", nothing},
-        {"1 ", nothing},
-        {"2.0", nothing},
+        {ClipKind::Nothing, nothing},
+        {clipKindOfFormat(8), nothing},
     };
     // One picture throughout: a new one each time could take the freed one's address.
     const PicturePtr clip = makePicture(20000, 10000);
     for (const auto &[kind, calls] : cases) {
         journal.clear();
-        printerMode = PrinterValue::Colour;
+        printerMode = ColourMode::FullColour;
         Form1 &f = holding(kind, clip);
         f.RichTextBox1.font = FontSpec{"Arial Black", 36.0f, true, true, true, true};
         f.cmdPrint_Click();
-        EXPECT_EQ(journal, calls) << kind;
+        EXPECT_EQ(journal, calls) << clipKindText(kind);
     }
     EXPECT_EQ(painted, std::vector<const Picture *>{clip.get()}) << "the clip's own";
 }
@@ -93,10 +89,10 @@ TEST_F(PrintTest, TextInTheViewsFontOrThePictureFittedIsPrintedThenTheProgramEnd
 TEST_F(PrintTest, AJobThatFailsIsReportedAndTheNextOneLoadsTheStatusWindowAfresh)
 {
     endDocError = "CUPS did not take the job (printer stopped)";
-    holding("1").cmdPrint_Click();
+    holding(ClipKind::Text).cmdPrint_Click();
     // A zero-height picture cannot be fitted: nothing is drawn nor handed over.
     printerName = "";
-    holding("2", makePicture(1000, 0)).cmdPrint_Click();
+    holding(ClipKind::Picture, makePicture(1000, 0)).cmdPrint_Click();
     // Each failure closes the status window before it is told.
     EXPECT_EQ(journal,
               (Lines{"pointer 11", "colourMode 1", "status shown: Printing to Office Laser   (B/W)",
@@ -109,7 +105,7 @@ TEST_F(PrintTest, AJobThatFailsIsReportedAndTheNextOneLoadsTheStatusWindowAfresh
                      "fitted to the page (division by zero) | Ok Critical Ok"}));
 
     endDocError.clear();
-    holding("1").cmdPrint_Click();
+    holding(ClipKind::Text).cmdPrint_Click();
     EXPECT_EQ(lines("status shown").size(), 3u);
     EXPECT_EQ(journal.back(), "end");
 }
@@ -148,37 +144,39 @@ TEST(FitPictureTest, FillsTheSideThatRunsOutFirstOrFailsOnArithmetic)
 
 TEST(ScaleUnitsTest, OneInchInEveryUnit)
 {
-    const std::pair<int, double> units[] = {
+    const std::pair<ScaleMode, double> units[] = {
         {ScaleMode::Twips, 1440},       {ScaleMode::Points, 72},
         {ScaleMode::Pixels, 600},       {ScaleMode::Millimetres, 25.4},
         {ScaleMode::Centimetres, 2.54}, {ScaleMode::HiMetric, 2540}};
     for (const auto &[unit, inch] : units)
-        EXPECT_DOUBLE_EQ(convertLength(1, ScaleMode::Inches, unit, 600), inch) << unit;
+        EXPECT_DOUBLE_EQ(convertLength(1, ScaleMode::Inches, unit, 600), inch)
+            << static_cast<int>(unit);
     EXPECT_DOUBLE_EQ(convertLength(2540, ScaleMode::HiMetric, ScaleMode::Twips, 600), 1440);
 }
 
 // PrintPictureFitted on the fake printer in each scale unit; sizes are written in twips, pages in
 // portrait.
-class PrintPictureFittedTest : public ::testing::TestWithParam<int> {};
+class PrintPictureFittedTest : public ::testing::TestWithParam<ScaleMode> {};
 
 TEST_P(PrintPictureFittedTest, TurnsThePageAndFitsThePictureToIt)
 {
     const struct {
         float pageWidth, pageHeight;
-        int pictureWidth, pictureHeight, orientation;
+        int pictureWidth, pictureHeight;
+        Orientation orientation;
         float width, height;
     } cases[] = {
         // Wide pictures go landscape and fill the side that runs out first, or both at 2:1.
-        {11520, 15120, 20000, 10000, PrinterValue::Landscape, 15120, 7560},
-        {7200, 14400, 20000, 10000, PrinterValue::Landscape, 14400, 7200},
-        {6000, 14400, 20000, 10000, PrinterValue::Landscape, 12000, 6000},
-        {11520, 15120, 5000, 5000, PrinterValue::Portrait, 11520, 11520},
-        {11520, 15120, 1600, 2100, PrinterValue::Portrait, 11520, 15120},
+        {11520, 15120, 20000, 10000, Orientation::Landscape, 15120, 7560},
+        {7200, 14400, 20000, 10000, Orientation::Landscape, 14400, 7200},
+        {6000, 14400, 20000, 10000, Orientation::Landscape, 12000, 6000},
+        {11520, 15120, 5000, 5000, Orientation::Portrait, 11520, 11520},
+        {11520, 15120, 1600, 2100, Orientation::Portrait, 11520, 15120},
         // Small pictures are enlarged; one of no width is drawn full height.
-        {11520, 15120, 40, 20, PrinterValue::Landscape, 15120, 7560},
-        {11520, 15120, 0, 1000, PrinterValue::Portrait, 0, 15120},
+        {11520, 15120, 40, 20, Orientation::Landscape, 15120, 7560},
+        {11520, 15120, 0, 1000, Orientation::Portrait, 0, 15120},
         // One of no height turns the page, then fails with nothing drawn.
-        {11520, 15120, 1000, 0, PrinterValue::Landscape, -1, -1},
+        {11520, 15120, 1000, 0, Orientation::Landscape, -1, -1},
     };
     const double unit = FakeDesktop::twipsPerUnit(GetParam());
     for (const auto &c : cases) {
@@ -188,7 +186,7 @@ TEST_P(PrintPictureFittedTest, TurnsThePageAndFitsThePictureToIt)
         printer.pageHeight = c.pageHeight;
         const MaybeFailure failure =
             PrintPictureFitted(printer, *makePicture(c.pictureWidth, c.pictureHeight));
-        Lines calls{"orientation " + std::to_string(c.orientation)};
+        Lines calls{"orientation " + std::to_string(static_cast<int>(c.orientation))};
         std::ostringstream painted;
         painted << "paintPicture 0 0 " << static_cast<float>(c.width / unit) << " "
                 << static_cast<float>(c.height / unit);

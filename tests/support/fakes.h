@@ -139,23 +139,33 @@ struct FakeDesktop
 
     // A Letter-like page, its printable area in twips in portrait; landscape swaps the two.
     std::string printerName = "Office Laser", endDocError;
-    int printerMode = PrinterValue::Colour, orientation = PrinterValue::Portrait;
+    ColourMode printerMode = ColourMode::FullColour;
+    Orientation orientation = Orientation::Portrait;
     float pageWidth = 11520, pageHeight = 15120;
-    int currentScaleMode = ScaleMode::Twips;
+    ScaleMode currentScaleMode = ScaleMode::Twips;
     std::vector<const Picture *> painted;
     std::string deviceName() const override { return printerName; }
-    int colourMode() const override { return printerMode; }
-    void setColourMode(int m) override { call("colourMode " + std::to_string(printerMode = m)); }
-    void setOrientation(int o) override { call("orientation " + std::to_string(orientation = o)); }
-    bool turned() const { return orientation == PrinterValue::Landscape; }
+    ColourMode colourMode() const override { return printerMode; }
+    void setColourMode(ColourMode m) override
+    {
+        call("colourMode " + std::to_string(static_cast<int>(printerMode = m)));
+    }
+    void setOrientation(Orientation o) override
+    {
+        call("orientation " + std::to_string(static_cast<int>(orientation = o)));
+    }
+    bool turned() const { return orientation == Orientation::Landscape; }
     float scaleWidth() const override { return inUnits(turned() ? pageHeight : pageWidth); }
     float scaleHeight() const override { return inUnits(turned() ? pageWidth : pageHeight); }
-    int scaleMode() const override { return currentScaleMode; }
-    float scaleX(double value, int from, int to) const override
+    ScaleMode scaleMode() const override { return currentScaleMode; }
+    float scaleX(double value, ScaleMode from, ScaleMode to) const override
     {
         return static_cast<float>(value * twipsPerUnit(from) / twipsPerUnit(to));
     }
-    float scaleY(double value, int from, int to) const override { return scaleX(value, from, to); }
+    float scaleY(double value, ScaleMode from, ScaleMode to) const override
+    {
+        return scaleX(value, from, to);
+    }
     void paintPicture(const Picture &picture, double left, double top, double width,
                       double height) override
     {
@@ -168,7 +178,10 @@ struct FakeDesktop
     void printText(const std::string &text) override { call("print " + text); }
     MaybeFailure endDoc() override { return call("endDoc", endDocError); }
     // Twips in one unit of the scale mode, on a 600 DPI device.
-    static double twipsPerUnit(int scaleMode) { return dovrante::twipsPerUnit(scaleMode, 600.0); }
+    static double twipsPerUnit(ScaleMode scaleMode)
+    {
+        return dovrante::twipsPerUnit(scaleMode, 600.0);
+    }
     float inUnits(float twips) const
     {
         return static_cast<float>(twips / twipsPerUnit(currentScaleMode));

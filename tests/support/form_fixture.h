@@ -39,10 +39,11 @@ private:
     std::unique_ptr<Form1> m_form;
 };
 
-// The clip's kind, then its names: the window's caption, the caption box's and the date caption.
+// The clip's kind as the program writes it, then its names: the window's caption, the caption box's
+// and the date caption.
 inline Lines naming(const Form1 &f)
 {
-    return {f.clipKind, f.caption, f.txtCaption.text, f.dateCaption};
+    return {clipKindText(f.clipKind), f.caption, f.txtCaption.text, f.dateCaption};
 }
 
 // What the window shows of a clip: nothing yet (only the tool bar), the text view with its font
