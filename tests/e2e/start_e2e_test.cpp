@@ -57,6 +57,38 @@ TEST_P(StartE2eTest, ShowsOnlyThePaleYellowWindowAndThePinkToggle)
     EXPECT_TRUE(near(shot.pixelColor(pink.left() - 3, pink.center().y()), PaleYellow));
 }
 
+// Every button of the tool bar lies where the tests click it, edge for edge: a layout mistake
+// of a few pixels would still let a click in the middle land.
+TEST_F(StartE2eTest, TheToolBarsButtonsLieWhereThePersonSeesThem)
+{
+    program.start();
+    ASSERT_FALSE(program.waitForWindow().empty());
+    const QImage shot = screenWhen([](const QImage &s) {
+        return near(s.pixelColor(pixels(ScreenLayout.cmdFont).center()), PaleYellow) == false;
+    });
+    const std::pair<const char *, Place> buttons[] = {
+        {"Font", ScreenLayout.cmdFont},     {"P", ScreenLayout.cmdFontP},
+        {"O", ScreenLayout.cmdOpen},        {"Print", ScreenLayout.cmdPrint},
+        {"Color", ScreenLayout.cmdColor},   {"C", ScreenLayout.cmdCaption},
+        {"Reload", ScreenLayout.cmdReload}, {"F", ScreenLayout.cmdFolders},
+        {"S", ScreenLayout.cmdSave},        {"SaveAs", ScreenLayout.cmdSaveAs},
+        {"T", ScreenLayout.cmdTxtData},     {"B", ScreenLayout.cmdBmpData},
+        {"Ideas", ScreenLayout.cmdIdeas},   {"pink box", ScreenLayout.txtMin}};
+    // Along a row just inside the buttons' top edge, above their captions: each button's face
+    // runs from its left edge to its right, and the window shows between them.
+    const int y = pixels(ScreenLayout.cmdPrint).top() + 3;
+    const auto window = [&](int x) { return near(shot.pixelColor(x, y), PaleYellow); };
+    int rightOfLast = pixels(ScreenLayout.cmdFont).left() - 20;
+    for (const auto &[name, place] : buttons) {
+        const QRect r = pixels(place);
+        for (int x = r.left() + 1; x < r.right(); ++x)
+            EXPECT_FALSE(window(x)) << name << " does not cover x " << x;
+        for (int x = rightOfLast; x < r.left() - 1; ++x)
+            EXPECT_TRUE(window(x)) << "something left of " << name << " at x " << x;
+        rightOfLast = r.right() + 2;
+    }
+}
+
 const Start Starts[] = {
     {"EmptyClipboard", nullptr, "", false, {}},
     {"OwnerThatNeverAnswers",
