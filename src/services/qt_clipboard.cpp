@@ -3,7 +3,6 @@
 #include "qt/qt_strings.h"
 #include "services/clip_decoding.h"
 #include "services/clipboard_formats.h"
-#include "services/clipboard_prefetch.h"
 #include "services/held_input.h"
 #include "services/qt_picture_files.h"
 
@@ -20,6 +19,13 @@ namespace dovrante {
 namespace {
 
 const std::vector<std::string> NoDecodableTypes;
+
+// What Qt handed over, as a fetch: Qt gives nothing for an owner that did not answer.
+Fetched fetchedThroughQt(const QMimeData *data, const std::string &type)
+{
+    const QByteArray bytes = data ? data->data(toQt(type)) : QByteArray();
+    return {bytes.isEmpty() ? FetchOutcome::NoAnswer : FetchOutcome::Whole, bytes.toStdString()};
+}
 
 } // namespace
 
@@ -91,41 +97,33 @@ Result<std::string> QtClipboard::text()
     const std::vector<std::string> types = textTargetsInOrder(m_offered);
     if (!data || types.empty())
         return Failure{clipboardTextNeverCame()};
-    const QByteArray bytes = data->data(toQt(types.front()));
-    return clipText(types.front(), {bytes.isEmpty() ? FetchOutcome::NoAnswer : FetchOutcome::Whole,
-                                    bytes.toStdString()});
+    return clipText(types.front(), fetchedThroughQt(data, types.front()));
 }
 
 std::string QtClipboard::uriList()
 {
+    if (m_snapshot)
+        return std::exchange(m_snapshot->uriList, std::nullopt).value_or(std::string());
     // Asked for only when offered: the owner of a clipboard without one is not kept waiting.
-    const std::string type = "text/uri-list";
-    if (std::find(m_offered.begin(), m_offered.end(), type) == m_offered.end())
+    if (std::find(m_offered.begin(), m_offered.end(), UriListType) == m_offered.end())
         return {};
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    return data ? data->data(toQt(type)).toStdString() : std::string();
+    return clipUriList(fetchedThroughQt(QGuiApplication::clipboard()->mimeData(), UriListType));
 }
 
 Result<PicturePtr> QtClipboard::picture()
 {
-    if (m_snapshot && m_snapshot->picture) {
-        const Result<QImage> taken = *std::exchange(m_snapshot->picture, std::nullopt);
-        if (!taken.ok())
-            return Failure{taken.error()};
-        return PicturePtr(std::make_shared<QtPicture>(taken.value(), m_pixelsPerInch));
-    }
+    const auto picture = [this](const Result<QImage> &image) -> Result<PicturePtr> {
+        if (!image.ok())
+            return Failure{image.error()};
+        return PicturePtr(std::make_shared<QtPicture>(image.value(), m_pixelsPerInch));
+    };
+    if (m_snapshot && m_snapshot->picture)
+        return picture(*std::exchange(m_snapshot->picture, std::nullopt));
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     const std::string type = bestPictureType(m_offered, decodable());
     if (!data || type.empty())
         return Failure{"The clipboard holds no picture that can be read."};
-
-    const QByteArray bytes = data->data(toQt(type));
-    const Result<QImage> image =
-        clipPicture(type, {bytes.isEmpty() ? FetchOutcome::NoAnswer : FetchOutcome::Whole,
-                           bytes.toStdString()});
-    if (!image.ok())
-        return Failure{image.error()};
-    return PicturePtr(std::make_shared<QtPicture>(image.value(), m_pixelsPerInch));
+    return picture(clipPicture(type, fetchedThroughQt(data, type)));
 }
 
 void QtClipboard::clear()
