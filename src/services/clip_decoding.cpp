@@ -255,6 +255,13 @@ std::vector<std::string> decodableImageTypes()
     return types;
 }
 
+std::vector<std::string> decodableImageTypes(const std::vector<std::string> &offered)
+{
+    if (!mayHoldPicture(offered))
+        return {};
+    return needsImagePlugins(offered) ? decodableImageTypes() : builtInImageTypes();
+}
+
 std::uint64_t memoryForText(std::uint64_t bytes)
 {
     return bytes * 12;

@@ -57,6 +57,10 @@ std::string clipUriList(Fetched fetched);
 
 // The image types Qt's picture loader decodes (loading every image plugin to find them).
 std::vector<std::string> decodableImageTypes();
+// Those of them that tell which offered types are pictures: none when no picture is offered, and
+// Qt's own alone when every offered picture type is one of those, as finding the rest takes some
+// milliseconds.
+std::vector<std::string> decodableImageTypes(const std::vector<std::string> &offered);
 
 // How much memory taking, recording and showing a text of that many bytes needs.
 std::uint64_t memoryForText(std::uint64_t bytes);

@@ -114,8 +114,7 @@ std::optional<ClipboardSnapshot> snapshotOf(X11SelectionReader &reader,
     // picture of a type that Qt does not read by itself may be there.
     if (mayHoldPicture(snapshot.offered)) {
         applicationReady.wait();
-        snapshot.decodable =
-            needsImagePlugins(snapshot.offered) ? decodableImageTypes() : builtInImageTypes();
+        snapshot.decodable = decodableImageTypes(snapshot.offered);
     }
     const std::vector<int> formats = clipboardFormatNumbers(snapshot.offered, snapshot.decodable);
     const auto holds = [&formats](int format) {

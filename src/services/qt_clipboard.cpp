@@ -18,8 +18,6 @@ namespace dovrante {
 
 namespace {
 
-const std::vector<std::string> NoDecodableTypes;
-
 // What Qt handed over, as a fetch: Qt gives nothing for an owner that did not answer.
 Fetched fetchedThroughQt(const QMimeData *data, const std::string &type)
 {
@@ -34,13 +32,6 @@ QtClipboard::QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch, std:
     , m_prefetch(prefetch)
     , m_x11Display(std::move(x11Display))
 {}
-
-const std::vector<std::string> &QtClipboard::decodable()
-{
-    if (m_decodable.empty())
-        m_decodable = decodableImageTypes();
-    return m_decodable;
-}
 
 Result<std::vector<int>> QtClipboard::availableFormats()
 {
@@ -65,9 +56,7 @@ Result<std::vector<int>> QtClipboard::availableFormats()
         if (m_snapshot->outOfMemory)
             throw std::bad_alloc(); // said where the clip is taken
         m_offered = m_snapshot->offered;
-        // Kept for later captures only when it lists the plugins' types too.
-        if (needsImagePlugins(m_offered))
-            m_decodable = m_snapshot->decodable;
+        m_decodable = m_snapshot->decodable;
     } else {
         // One question to the clipboard's owner; the answers below ask only for the one type
         // needed. (hasImage() and the like ask for many types in turn, each waiting on an owner
@@ -77,13 +66,9 @@ Result<std::vector<int>> QtClipboard::availableFormats()
             for (const QString &type : data->formats())
                 m_offered.push_back(fromQt(type));
         }
+        m_decodable = decodableImageTypes(m_offered);
     }
-    // The snapshot's types decide about the pictures it holds; Qt's plugins are asked only when
-    // some other type needs them.
-    if (m_snapshot && !m_snapshot->decodable.empty())
-        return clipboardFormatNumbers(m_offered, m_snapshot->decodable);
-    return clipboardFormatNumbers(m_offered,
-                                  mayHoldPicture(m_offered) ? decodable() : NoDecodableTypes);
+    return clipboardFormatNumbers(m_offered, m_decodable);
 }
 
 Result<std::string> QtClipboard::text()
@@ -120,7 +105,7 @@ Result<PicturePtr> QtClipboard::picture()
     if (m_snapshot && m_snapshot->picture)
         return picture(*std::exchange(m_snapshot->picture, std::nullopt));
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    const std::string type = bestPictureType(m_offered, decodable());
+    const std::string type = bestPictureType(m_offered, m_decodable);
     if (!data || type.empty())
         return Failure{"The clipboard holds no picture that can be read."};
     return picture(clipPicture(type, fetchedThroughQt(data, type)));
@@ -131,6 +116,7 @@ void QtClipboard::clear()
     m_snapshot.reset();
     QGuiApplication::clipboard()->clear();
     m_offered.clear();
+    m_decodable.clear();
 }
 
 void QtClipboard::setPicture(const PicturePtr &picture)
