@@ -45,6 +45,14 @@ bool isLatin1Charset(const std::string &charset)
            charset == "us-ascii" || charset == "ascii";
 }
 
+// NULs at the end are no characters: a C string ends in one, and text sent in 16- or 32-bit
+// items is padded with them.
+std::string withoutEndingNuls(std::string bytes)
+{
+    bytes.erase(bytes.find_last_not_of('\0') + 1);
+    return bytes;
+}
+
 std::string fromUtf8(std::string bytes)
 {
     // Qt's decoder mends what is not well-formed and drops a leading byte order mark.
@@ -173,10 +181,7 @@ Result<std::string> clipText(const std::string &type, Fetched fetched)
     default:
         return Failure{clipboardTextNeverCame()};
     }
-    std::string bytes = std::move(fetched.bytes);
-    // NULs at the end are no characters: a C string ends in one, and text sent in 16- or 32-bit
-    // items is padded with them.
-    bytes.erase(bytes.find_last_not_of('\0') + 1);
+    std::string bytes = withoutEndingNuls(std::move(fetched.bytes));
     const std::string charset = charsetOf(type);
     if (type == "COMPOUND_TEXT")
         bytes = fromCompoundText(bytes);
@@ -206,6 +211,55 @@ Result<QImage> clipPicture(const std::string &type, const Fetched &fetched)
     if (!picture.ok())
         return Failure{picture.error()};
     return *imageOf(picture.value().get());
+}
+
+Result<QImage> clipPicture(PlainPng png)
+{
+    // What Qt's reader gives a picture whose file names no resolution.
+    const QImage standard(1, 1, QImage::Format_RGB32);
+    png.image.setDotsPerMeterX(png.dotsPerMeterX ? png.dotsPerMeterX : standard.dotsPerMeterX());
+    png.image.setDotsPerMeterY(png.dotsPerMeterY ? png.dotsPerMeterY : standard.dotsPerMeterY());
+    return std::move(png.image);
+}
+
+std::string clipUriList(Fetched fetched)
+{
+    if (fetched.outcome != FetchOutcome::Whole)
+        return {};
+    std::string &bytes = fetched.bytes;
+    // Browsers write theirs in UTF-16, with or without a byte order mark: told by a zero in one
+    // of the first two bytes, as Qt tells it.
+    if (bytes.size() > 1) {
+        const auto first = static_cast<unsigned char>(bytes[0]);
+        const auto second = static_cast<unsigned char>(bytes[1]);
+        if ((first == 0xff && second == 0xfe) || (first == 0xfe && second == 0xff) ||
+            (first != 0) != (second != 0)) {
+            const QString list =
+                QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.data()),
+                                   static_cast<qsizetype>(bytes.size() / 2));
+            std::string lines;
+            for (const QString &line : list.split(u'\n'))
+                if (const QString entry = line.trimmed(); !entry.isEmpty())
+                    lines += entry.toStdString() + "\r\n";
+            return lines;
+        }
+    }
+    return withoutEndingNuls(std::move(bytes));
+}
+
+std::vector<std::string> decodableImageTypes()
+{
+    std::vector<std::string> types;
+    for (const QByteArray &type : QImageReader::supportedMimeTypes())
+        types.push_back(type.toStdString());
+    return types;
+}
+
+std::vector<std::string> decodableImageTypes(const std::vector<std::string> &offered)
+{
+    if (!mayHoldPicture(offered))
+        return {};
+    return needsImagePlugins(offered) ? decodableImageTypes() : builtInImageTypes();
 }
 
 std::uint64_t memoryForText(std::uint64_t bytes)

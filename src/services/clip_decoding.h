@@ -1,16 +1,20 @@
 #pragma once
 
 #include "platform/types.h"
+#include "services/png_reader.h"
 
 #include <QImage>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace dovrante {
 
-// The rules that turn what a clipboard's owner handed over into text or a picture, or into what
-// is said instead: the same for the clip taken at start and for every later capture.
+// The rules that turn what a clipboard's owner handed over into text, a picture or a list of
+// locations, or into what is said instead: the same for the clip taken at start and for every
+// later capture, whether the bytes came on the program's own X connection or through Qt's
+// clipboard.
 
 // The most a clip may hold: no lower than the largest picture shown, 16384 x 16384 at 32 bits,
 // plus its file header.
@@ -46,6 +50,17 @@ std::string clipboardOwnerDidNotAnswer();
 Result<std::string> clipText(const std::string &type, Fetched fetched);
 // The picture from what came for an image type, or why there is none.
 Result<QImage> clipPicture(const std::string &type, const Fetched &fetched);
+// The same picture from libpng, as Qt's reader would have given it.
+Result<QImage> clipPicture(PlainPng png);
+// The list of locations (text/uri-list) from what came; empty when none came.
+std::string clipUriList(Fetched fetched);
+
+// The image types Qt's picture loader decodes (loading every image plugin to find them).
+std::vector<std::string> decodableImageTypes();
+// Those of them that tell which offered types are pictures: none when no picture is offered, and
+// Qt's own alone when every offered picture type is one of those, as finding the rest takes some
+// milliseconds.
+std::vector<std::string> decodableImageTypes(const std::vector<std::string> &offered);
 
 // How much memory taking, recording and showing a text of that many bytes needs.
 std::uint64_t memoryForText(std::uint64_t bytes);

@@ -164,6 +164,14 @@ std::string bestPictureType(const std::vector<std::string> &offeredTypes,
     return {};
 }
 
+bool mayHoldPicture(const std::vector<std::string> &offeredTypes)
+{
+    return std::any_of(offeredTypes.begin(), offeredTypes.end(), [](const std::string &type) {
+        return type.size() > 6 && std::equal(type.begin(), type.begin() + 6, "image/",
+                                             [](char a, char b) { return std::tolower(a) == b; });
+    });
+}
+
 bool isPngType(const std::string &type)
 {
     return essence(type) == "image/png";

@@ -24,6 +24,12 @@ std::vector<std::string> textTargetsInOrder(const std::vector<std::string> &targ
 std::string bestPictureType(const std::vector<std::string> &offeredTypes,
                             const std::vector<std::string> &decodableImages);
 
+// Whether any offered type is a picture's: only then are the decodable types needed.
+bool mayHoldPicture(const std::vector<std::string> &offeredTypes);
+
+// The type of a list of locations, as a file manager offers a copied file.
+inline const std::string UriListType = "text/uri-list";
+
 // Whether the MIME type, whatever its case and parameters, is PNG's.
 bool isPngType(const std::string &type);
 

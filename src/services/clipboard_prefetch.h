@@ -23,6 +23,8 @@ struct ClipboardSnapshot {
     std::optional<Result<std::string>> text;
     // Set when no text but a decodable picture was offered.
     std::optional<Result<QImage>> picture;
+    // Set when a list of locations (text/uri-list) was offered.
+    std::optional<std::string> uriList;
     // Set when the owner did not say what it offers, and nothing else was asked.
     bool unanswered = false;
     // Set when memory ran out on the way, and nothing was taken.
@@ -31,8 +33,8 @@ struct ClipboardSnapshot {
 
 // Takes the clipboard on an X connection and a thread of its own, so that the clip is fetched
 // and decoded while the application and its window are being built, or, on F5, while the window
-// goes on being painted and answering Escape. It asks what the capture asks, in the same order,
-// and gives an owner the same time to answer as Qt does.
+// goes on being painted and answering Escape. It asks for what the capture will read, by the
+// capture's rules of which type comes first, and decodes it by the rules of clip_decoding.h.
 class ClipboardPrefetch final {
 public:
     // Starts at once; `display` is the X display name (DISPLAY).
@@ -58,11 +60,5 @@ private:
     std::future<std::optional<ClipboardSnapshot>> m_snapshot;
     bool m_taken = false;
 };
-
-// The image types Qt's picture loader decodes (loading every image plugin to find them).
-std::vector<std::string> decodableImageTypes();
-
-// Whether any offered type is a picture's: only then are the decodable types needed.
-bool mayHoldPicture(const std::vector<std::string> &offered);
 
 } // namespace dovrante

@@ -3,7 +3,6 @@
 #include "qt/qt_strings.h"
 #include "services/clip_decoding.h"
 #include "services/clipboard_formats.h"
-#include "services/clipboard_prefetch.h"
 #include "services/held_input.h"
 #include "services/qt_picture_files.h"
 
@@ -19,7 +18,12 @@ namespace dovrante {
 
 namespace {
 
-const std::vector<std::string> NoDecodableTypes;
+// What Qt handed over, as a fetch: Qt gives nothing for an owner that did not answer.
+Fetched fetchedThroughQt(const QMimeData *data, const std::string &type)
+{
+    const QByteArray bytes = data ? data->data(toQt(type)) : QByteArray();
+    return {bytes.isEmpty() ? FetchOutcome::NoAnswer : FetchOutcome::Whole, bytes.toStdString()};
+}
 
 } // namespace
 
@@ -28,13 +32,6 @@ QtClipboard::QtClipboard(double pixelsPerInch, ClipboardPrefetch *prefetch, std:
     , m_prefetch(prefetch)
     , m_x11Display(std::move(x11Display))
 {}
-
-const std::vector<std::string> &QtClipboard::decodable()
-{
-    if (m_decodable.empty())
-        m_decodable = decodableImageTypes();
-    return m_decodable;
-}
 
 Result<std::vector<int>> QtClipboard::availableFormats()
 {
@@ -59,9 +56,7 @@ Result<std::vector<int>> QtClipboard::availableFormats()
         if (m_snapshot->outOfMemory)
             throw std::bad_alloc(); // said where the clip is taken
         m_offered = m_snapshot->offered;
-        // Kept for later captures only when it lists the plugins' types too.
-        if (needsImagePlugins(m_offered))
-            m_decodable = m_snapshot->decodable;
+        m_decodable = m_snapshot->decodable;
     } else {
         // One question to the clipboard's owner; the answers below ask only for the one type
         // needed. (hasImage() and the like ask for many types in turn, each waiting on an owner
@@ -71,13 +66,9 @@ Result<std::vector<int>> QtClipboard::availableFormats()
             for (const QString &type : data->formats())
                 m_offered.push_back(fromQt(type));
         }
+        m_decodable = decodableImageTypes(m_offered);
     }
-    // The snapshot's types decide about the pictures it holds; Qt's plugins are asked only when
-    // some other type needs them.
-    if (m_snapshot && !m_snapshot->decodable.empty())
-        return clipboardFormatNumbers(m_offered, m_snapshot->decodable);
-    return clipboardFormatNumbers(m_offered,
-                                  mayHoldPicture(m_offered) ? decodable() : NoDecodableTypes);
+    return clipboardFormatNumbers(m_offered, m_decodable);
 }
 
 Result<std::string> QtClipboard::text()
@@ -91,41 +82,33 @@ Result<std::string> QtClipboard::text()
     const std::vector<std::string> types = textTargetsInOrder(m_offered);
     if (!data || types.empty())
         return Failure{clipboardTextNeverCame()};
-    const QByteArray bytes = data->data(toQt(types.front()));
-    return clipText(types.front(), {bytes.isEmpty() ? FetchOutcome::NoAnswer : FetchOutcome::Whole,
-                                    bytes.toStdString()});
+    return clipText(types.front(), fetchedThroughQt(data, types.front()));
 }
 
 std::string QtClipboard::uriList()
 {
+    if (m_snapshot)
+        return std::exchange(m_snapshot->uriList, std::nullopt).value_or(std::string());
     // Asked for only when offered: the owner of a clipboard without one is not kept waiting.
-    const std::string type = "text/uri-list";
-    if (std::find(m_offered.begin(), m_offered.end(), type) == m_offered.end())
+    if (std::find(m_offered.begin(), m_offered.end(), UriListType) == m_offered.end())
         return {};
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    return data ? data->data(toQt(type)).toStdString() : std::string();
+    return clipUriList(fetchedThroughQt(QGuiApplication::clipboard()->mimeData(), UriListType));
 }
 
 Result<PicturePtr> QtClipboard::picture()
 {
-    if (m_snapshot && m_snapshot->picture) {
-        const Result<QImage> taken = *std::exchange(m_snapshot->picture, std::nullopt);
-        if (!taken.ok())
-            return Failure{taken.error()};
-        return PicturePtr(std::make_shared<QtPicture>(taken.value(), m_pixelsPerInch));
-    }
+    const auto picture = [this](const Result<QImage> &image) -> Result<PicturePtr> {
+        if (!image.ok())
+            return Failure{image.error()};
+        return PicturePtr(std::make_shared<QtPicture>(image.value(), m_pixelsPerInch));
+    };
+    if (m_snapshot && m_snapshot->picture)
+        return picture(*std::exchange(m_snapshot->picture, std::nullopt));
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    const std::string type = bestPictureType(m_offered, decodable());
+    const std::string type = bestPictureType(m_offered, m_decodable);
     if (!data || type.empty())
         return Failure{"The clipboard holds no picture that can be read."};
-
-    const QByteArray bytes = data->data(toQt(type));
-    const Result<QImage> image =
-        clipPicture(type, {bytes.isEmpty() ? FetchOutcome::NoAnswer : FetchOutcome::Whole,
-                           bytes.toStdString()});
-    if (!image.ok())
-        return Failure{image.error()};
-    return PicturePtr(std::make_shared<QtPicture>(image.value(), m_pixelsPerInch));
+    return picture(clipPicture(type, fetchedThroughQt(data, type)));
 }
 
 void QtClipboard::clear()
@@ -133,6 +116,7 @@ void QtClipboard::clear()
     m_snapshot.reset();
     QGuiApplication::clipboard()->clear();
     m_offered.clear();
+    m_decodable.clear();
 }
 
 void QtClipboard::setPicture(const PicturePtr &picture)

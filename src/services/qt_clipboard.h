@@ -23,18 +23,16 @@ public:
     void setPicture(const PicturePtr &picture) override;
 
 private:
-    const std::vector<std::string> &decodable();
-
     double m_pixelsPerInch;
     ClipboardPrefetch *m_prefetch;
     std::string m_x11Display;
     // What the prefetch or a later look brought, used by that capture's questions and then
     // dropped.
     std::optional<ClipboardSnapshot> m_snapshot;
-    // Found on first use: finding them loads every image plugin.
-    std::vector<std::string> m_decodable;
-    // The types on offer at the last look, so that a read asks only for the one it needs.
+    // The types on offer at the last look, so that a read asks only for the one it needs, and
+    // the image types among them that can be decoded.
     std::vector<std::string> m_offered;
+    std::vector<std::string> m_decodable;
 };
 
 } // namespace dovrante

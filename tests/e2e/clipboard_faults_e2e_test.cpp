@@ -182,13 +182,6 @@ const Text Texts[] = {
       {}},
      "Plain Gr\xc3\xbc\xc3\x9f"
      "e"},
-    {"Utf8NamedInCapitals",
-     {"text/plain;charset=UTF-8",
-      "Gr\xc3\xbc\xc3\x9f"
-      "e \xe4\xb8\x96",
-      {}},
-     "Gr\xc3\xbc\xc3\x9f"
-     "e \xe4\xb8\x96"},
     {"Latin1Alone", {"text/plain;charset=iso-8859-1", "caf\xe9", {}}, "caf\xc3\xa9"},
     {"TextIn32BitItems", {{}, {}, {{"words32", "padded"}}}, "padded"},
     {"TextAmong300000Types", {{}, {}, {{"many", "300000", "among many"}}}, "among many"},

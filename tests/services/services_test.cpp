@@ -98,8 +98,19 @@ TEST(ClipTextTest, EachTextTypeIsDecodedByItsCharsetAndWhatDidNotComeIsSaid)
         FetchOutcome outcome;
         std::string text; // or a part of what is said
     } cases[] = {
-        // Padding of 32-bit items, and the NUL of a C string.
+        // Padding of 32-bit items, and the NUL of a C string; one inside stays.
         {"UTF8_STRING", std::string("padded\0\0", 8), FetchOutcome::Whole, "padded"},
+        {"UTF8_STRING", std::string("a\0b\0", 4), FetchOutcome::Whole, std::string("a\0b", 3)},
+        // A leading byte order mark is dropped, as Qt drops it; a later one is a character.
+        {"UTF8_STRING", "\xef\xbb\xbfmarked\xef\xbb\xbf", FetchOutcome::Whole,
+         "marked\xef\xbb\xbf"},
+        // What is not UTF-8 is mended as Qt mends it.
+        {"UTF8_STRING",
+         "ab\xff"
+         "cd",
+         FetchOutcome::Whole,
+         "ab\xef\xbf\xbd"
+         "cd"},
         {"STRING", std::string("caf\xe9\0", 5), FetchOutcome::Whole, "caf\xc3\xa9"},
         {"text/plain;charset=iso-8859-1", "caf\xe9", FetchOutcome::Whole, "caf\xc3\xa9"},
         {"text/plain;charset=UTF-8", "caf\xc3\xa9", FetchOutcome::Whole, "caf\xc3\xa9"},
@@ -134,6 +145,25 @@ TEST(ClipTextTest, EachTextTypeIsDecodedByItsCharsetAndWhatDidNotComeIsSaid)
     EXPECT_EQ(clipText("UTF8_STRING", {FetchOutcome::NoMemory, {}, 1200 << 20, 300 << 20}).error(),
               "The clipboard offers text, but there is not enough memory for it (1200 MB needed, "
               "300 MB free). Nothing was taken.");
+}
+
+// A file manager's list of locations comes as it is; a browser's in UTF-16 comes as UTF-8 lines.
+TEST(ClipUriListTest, ComesAsItIsOrFromUtf16AndNothingWhenNoneCame)
+{
+    const std::string url = "file:///tmp/a%20b.jpg";
+    const struct {
+        std::string bytes;
+        FetchOutcome outcome;
+        std::string list;
+    } cases[] = {
+        {"# copied\r\n" + url + "\r\n", FetchOutcome::Whole, "# copied\r\n" + url + "\r\n"},
+        {url + std::string("\0", 1), FetchOutcome::Whole, url},
+        {std::string("f\0i\0l\0e\0:\0/\0/\0/\0x\0\n\0", 20), FetchOutcome::Whole, "file:///x\r\n"},
+        {std::string("\xfe\xff\0/\0x\0 ", 8), FetchOutcome::Whole, "/x\r\n"},
+        {url, FetchOutcome::NoAnswer, ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(clipUriList({c.outcome, c.bytes}), c.list) << c.bytes;
 }
 
 TEST(SessionPlatformTest, WaylandRunsThroughXWaylandIsToldWithoutItAndTheRestIsLeftToQt)
