@@ -175,6 +175,16 @@ std::string manyLines()
 }
 
 const Text Texts[] = {
+    {"Utf8WithByteOrderMark", {"UTF8_STRING", "\uFEFFmarked\uFEFF", {}}, "marked\uFEFF"},
+    // A C string's ending NUL and the padding of text sent in 32-bit items are no characters.
+    {"Utf8WithEndingNuls", {"UTF8_STRING", std::string("two\0\0", 5), {}}, "two"},
+    {"Latin1String", {"STRING", "caf\xe9", {}}, "café"},
+    {"MalformedUtf8MendedAsQtMendsIt", {"UTF8_STRING", "ab\377cd", {}}, "ab\uFFFDcd"},
+    {"CarriageReturnsOnly", {"UTF8_STRING", "one\rtwo\r\rfour", {}}, "one\r\ntwo\r\n\r\nfour"},
+    {"MixedLineBreaks", {"UTF8_STRING", "a\r\nb\nc\rd\n\re", {}}, "a\r\nb\r\nc\r\nd\r\n\r\ne"},
+    {"PlainTextInUtf8",
+     {"text/plain;charset=utf-8", "Grüße \xe4\xb8\x96", {}},
+     "Grüße \xe4\xb8\x96"},
     {"CompoundText",
      {"COMPOUND_TEXT",
       "Plain Gr\xfc\xdf"

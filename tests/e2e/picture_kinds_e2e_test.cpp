@@ -1,5 +1,5 @@
-// Each kind of clip is taken the same at the start and on F5: text gives the same entry in the
-// data file byte for byte, and a picture is drawn the same pixel for pixel, as its own table says.
+// Each kind of PNG is taken the same at the start and on F5: drawn the same pixel for pixel, as
+// its own table says. (The kinds of text are in the clipboard tests' table of texts.)
 
 #include "e2e_harness.h"
 
@@ -9,59 +9,6 @@
 
 namespace dovrante::e2e {
 namespace {
-
-// The entries of the text data file, the text alone.
-std::vector<std::string> entries(const std::string &data)
-{
-    const std::string head = "--- --- --- --- --- ---\r\n", tail = "\r\n" + std::string(79, '-');
-    std::vector<std::string> found;
-    for (auto at = data.find(head); at != std::string::npos; at = data.find(head, at)) {
-        at += head.size();
-        const auto end = data.find(tail, at);
-        if (end == std::string::npos)
-            break;
-        found.push_back(data.substr(at, end - at));
-    }
-    return found;
-}
-
-struct TextKind {
-    const char *name;
-    const char *type;
-    std::string bytes;
-    std::string recorded; // as it stands in the data file
-    friend void PrintTo(const TextKind &row, std::ostream *out) { *out << row.name; }
-};
-
-class TextKindE2eTest : public E2eTest, public ::testing::WithParamInterface<TextKind> {};
-
-TEST_P(TextKindE2eTest, GivesTheSameEntryAtTheStartAndOnReload)
-{
-    const TextKind &row = GetParam();
-    startWith(row.bytes, row.type);
-    std::vector<std::string> recorded;
-    const auto entriesCome = [&](std::size_t n) {
-        return waitUntil(
-            [&] { return (recorded = entries(readFile(program.dataFile()))).size() >= n; });
-    };
-    ASSERT_TRUE(entriesCome(1)) << "nothing recorded at the start";
-    program.pressKeys({"F5"});
-    ASSERT_TRUE(entriesCome(2)) << "nothing recorded on F5";
-    EXPECT_EQ(recorded, (std::vector<std::string>{row.recorded, row.recorded}));
-}
-
-const TextKind TextKinds[] = {
-    {"Utf8WithByteOrderMark", "UTF8_STRING", "\uFEFFmarked\uFEFF", "marked\uFEFF"},
-    // A C string's ending NUL and the padding of text sent in 32-bit items are no characters.
-    {"Utf8WithEndingNuls", "UTF8_STRING", std::string("two\0\0", 5), "two"},
-    {"Latin1String", "STRING", "caf\xe9", "café"},
-    {"MalformedUtf8MendedAsQtMendsIt", "UTF8_STRING", "ab\377cd", "ab\uFFFDcd"},
-    {"CarriageReturnsOnly", "UTF8_STRING", "one\rtwo\r\rfour", "one\r\ntwo\r\n\r\nfour"},
-    {"MixedLineBreaks", "UTF8_STRING", "a\r\nb\nc\rd\n\re", "a\r\nb\r\nc\r\nd\r\n\r\ne"},
-    {"Utf8NamedInCapitals", "text/plain;charset=UTF-8", "Grüße \xe4\xb8\x96", "Grüße \xe4\xb8\x96"},
-};
-
-INSTANTIATE_TEST_SUITE_P(TextKinds, TextKindE2eTest, ::testing::ValuesIn(TextKinds), RowName);
 
 // The tests' own pictures: each pixel differs from its neighbours, so that rows or columns out of
 // place (an interlaced picture put together wrongly) show.
