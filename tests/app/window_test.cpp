@@ -1,4 +1,7 @@
+#include "app/control_table.h"
 #include "support/form_fixture.h"
+
+#include <set>
 
 namespace dovrante::test {
 namespace {
@@ -19,6 +22,34 @@ TEST(StartupLayoutTest, TheViewportAndItsBarsFollowTheScreenAndTheTextViewDoesNo
         // The tool bar keeps to the top right corner on every screen: the pink box, last in the
         // bar, lies 415 twips from the right edge.
         EXPECT_EQ(l.toolbar.back(), (Place{w - 670, 85, 255, 300}));
+    }
+}
+
+// What a new row could get wrong without any other test noticing: a name or a place in the focus
+// order taken twice, a button that does nothing, a control made before the one it lies in.
+TEST(ControlTableTest, EveryRowIsWholeAndNoTwoShareANameOrAFocusPlace)
+{
+    std::set<std::string> names;
+    std::set<int> focusPlaces;
+    const std::span<const ControlRow> rows = controlTable();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ControlRow &row = rows[i];
+        EXPECT_TRUE(names.insert(row.name).second) << row.name;
+        if (row.tabIndex >= 0) {
+            EXPECT_TRUE(focusPlaces.insert(row.tabIndex).second) << row.name;
+        }
+        if (std::holds_alternative<Button Form1::*>(row.member)) {
+            EXPECT_NE(row.click, nullptr) << row.name;
+        }
+        if (row.inBar != InBar::No) {
+            EXPECT_GT(row.width, 0) << row.name;
+        }
+        if (row.inBar == InBar::Over) {
+            EXPECT_TRUE(i > 0 && rows[i - 1].inBar == InBar::Next) << row.name;
+        }
+        if (row.container) {
+            EXPECT_LT(row.container, &row) << row.name;
+        }
     }
 }
 
