@@ -7,12 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${RUNS:-9}"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-    export XDG_RUNTIME_DIR="$work/runtime"
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
-fi
+source bench/common.sh
+bench_setup
 cmake --preset release >/dev/null
 cmake --build --preset release --target Dovrante dovrante_clipboard_after_qt startup_timer >/dev/null
 build=build/release
@@ -32,10 +28,7 @@ clip() { owners; if [ $# -gt 0 ]; then xclip -selection clipboard -display ":$di
 median() { sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]}'; }
 timed() { "$build/bench/startup_timer" 1 "$1" 2>/dev/null | tail -1; }
 
-convert -size 3840x2160 xc:'#f0f0f0' \
-    -fill '#2b579a' -draw 'rectangle 0,0 3840,120' -fill white -draw 'rectangle 200,300 3600,2000' \
-    -fill '#c00000' -draw 'rectangle 300,600 1200,1500' "$work/screenshot.png"
-convert -size 3840x2160 plasma:fractal -depth 8 "$work/photo.png" 2>/dev/null
+bench_pictures
 convert -size 800x600 plasma:fractal -depth 8 "$work/small.png" 2>/dev/null
 head -c 100000 /dev/urandom | base64 -w 100 > "$work/text100k.txt"
 head -c 7400000 /dev/urandom | base64 -w 100 > "$work/text10m.txt"

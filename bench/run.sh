@@ -12,18 +12,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${RUNS:-9}"
 
-scripts/install-deps.sh --tests >/dev/null
+source bench/common.sh
+bench_setup
 # feh is only for the comparison, so it is installed here rather than with the build's packages.
 if ! command -v feh >/dev/null; then
     sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends feh >/dev/null
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# Qt's runtime folder, where the session has none, lies in the work folder rather than in /tmp.
-if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-    export XDG_RUNTIME_DIR="$work/runtime"
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
 fi
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
@@ -79,11 +73,7 @@ row "none" "$none" "" "$bare" ""
 echo "  for reference, a bare Qt window with a row of captioned buttons in the tool bar's fonts:" \
      "$captioned ms; the empty start is $(ratio "${none%% *}" "$captioned") x that"
 
-convert -size 3840x2160 xc:'#f0f0f0' \
-    -fill '#2b579a' -draw 'rectangle 0,0 3840,120' -fill white -draw 'rectangle 200,300 3600,2000' \
-    -fill black -pointsize 28 -draw "text 260,400 'Quarterly report: figures and notes'" \
-    -fill '#c00000' -draw 'rectangle 300,600 1200,1500' "$work/screenshot.png"
-convert -size 3840x2160 plasma:fractal -depth 8 "$work/photo.png" 2>/dev/null
+bench_pictures
 convert "$work/screenshot.png" -resize 200% "$work/screenshot8k.png"
 for picture in "3840 x 2160 screenshot:screenshot" "3840 x 2160 photo:photo" \
                "7680 x 4320 screenshot:screenshot8k"; do
